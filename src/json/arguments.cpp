@@ -1,0 +1,110 @@
+// arguments.cpp - reading JSON-text arguments into their shapes.
+#include "json/arguments.h"
+
+#include <limits>
+
+namespace velmora::json {
+
+namespace {
+
+using nlohmann::json;
+
+[[noreturn]] void fail(const std::string& message) { throw JsonArgumentError(message); }
+
+std::string where(size_t index) { return "element " + std::to_string(index) + " of the top-level array"; }
+
+const json& expect_tuple(const json& item, size_t index, size_t arity, const char* shape) {
+  if (!item.is_array() || item.size() != arity) {
+    fail("invalid type: expected " + std::string(shape) + " at " + where(index) + ", found " + item.dump());
+  }
+  return item;
+}
+
+uint64_t expect_u64(const json& value, size_t index, const char* what) {
+  if (!value.is_number_unsigned()) {
+    fail("invalid type: expected an unsigned integer as " + std::string(what) + " at " + where(index) +
+         ", found " + value.dump());
+  }
+  return value.get<uint64_t>();
+}
+
+int64_t expect_i64(const json& value, size_t index, const char* what) {
+  if (value.is_number_integer() &&
+      (value.is_number_unsigned() ? value.get<uint64_t>() <= uint64_t(std::numeric_limits<int64_t>::max())
+                                  : true)) {
+    return value.get<int64_t>();
+  }
+  fail("invalid type: expected a signed 64-bit integer as " + std::string(what) + " at " + where(index) +
+       ", found " + value.dump());
+}
+
+std::string expect_string(const json& value, size_t index, const char* what) {
+  if (!value.is_string()) {
+    fail("invalid type: expected a string as " + std::string(what) + " at " + where(index) + ", found " +
+         value.dump());
+  }
+  return value.get<std::string>();
+}
+
+json parse_document(std::string_view text) {
+  try {
+    return json::parse(text);
+  } catch (const json::parse_error& error) {
+    // Drop the library's "[json.exception.parse_error.101] " tag; the rest
+    // says what was expected and gives the line and column.
+    std::string message = error.what();
+    if (const size_t end = message.find("] "); message.starts_with("[json.exception") && end != std::string::npos) {
+      message.erase(0, end + 2);
+    }
+    fail(message);
+  }
+}
+
+const json& expect_array(const json& document) {
+  if (!document.is_array()) fail("invalid type: expected an array at the top level, found " + document.dump());
+  return document;
+}
+
+}  // namespace
+
+JsonArgument parse_json_argument(std::string_view parameter, std::string_view text) {
+  json document = parse_document(text);
+  if (parameter == "adjustment_guides_json") {
+    AdjustmentGuides guides;
+    size_t i = 0;
+    for (const json& item : expect_array(document)) {
+      expect_tuple(item, i, 2, "a [name, value] pair");
+      guides.emplace_back(expect_string(item[0], i, "the guide name"), expect_i64(item[1], i, "the guide value"));
+      ++i;
+    }
+    return guides;
+  }
+  if (parameter == "cell_texts_json") {
+    CellTexts cells;
+    size_t i = 0;
+    for (const json& item : expect_array(document)) {
+      expect_tuple(item, i, 3, "a [row, column, text] triple");
+      cells.push_back({expect_u64(item[0], i, "the row"), expect_u64(item[1], i, "the column"),
+                       expect_string(item[2], i, "the text")});
+      ++i;
+    }
+    return cells;
+  }
+  if (parameter == "cells_json") {
+    WorkbookCellTriples cells;
+    size_t i = 0;
+    for (const json& item : expect_array(document)) {
+      expect_tuple(item, i, 3, "a [reference, kind, value] triple");
+      cells.push_back({expect_string(item[0], i, "the reference"), expect_string(item[1], i, "the kind"),
+                       expect_string(item[2], i, "the value")});
+      ++i;
+    }
+    return cells;
+  }
+  // edits_json, operations_json and placeholders_json are arrays of objects
+  // whose members the operations read.
+  expect_array(document);
+  return JsonDocument{std::move(document)};
+}
+
+}  // namespace velmora::json
