@@ -1,0 +1,164 @@
+// sink.cpp - memory, file and atomically replaced file targets for archives.
+#include "zip/sink.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <utility>
+
+#include "error.h"
+#include "zip/errors.h"
+#include "zip/reader.h"
+
+namespace velmora::zip {
+namespace {
+
+constexpr size_t buffer_capacity = 256 * 1024;
+constexpr size_t copy_chunk = size_t{1} << 30;
+
+void write_all(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw_os(errno);
+    }
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+}
+
+void pwrite_all(int fd, std::string_view bytes, uint64_t offset) {
+  while (!bytes.empty()) {
+    ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), static_cast<off_t>(offset));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw_os(errno);
+    }
+    bytes.remove_prefix(static_cast<size_t>(n));
+    offset += static_cast<uint64_t>(n);
+  }
+}
+
+}  // namespace
+
+Sink::~Sink() = default;
+
+void Sink::copy_from(const Archive& source, uint64_t offset, uint64_t length) {
+  source.read_raw(offset, length, [this](std::string_view piece) { write(piece); });
+}
+
+void MemorySink::write(std::string_view bytes) { data_.append(bytes); }
+
+void MemorySink::patch(uint64_t offset, std::string_view bytes) {
+  data_.replace(static_cast<size_t>(offset), bytes.size(), bytes);
+}
+
+std::string MemorySink::take() { return std::exchange(data_, {}); }
+
+FileSink::FileSink(const std::string& path) : FileSink(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) {}
+
+FileSink::FileSink(int fd) : fd_(fd) {
+  if (fd_ < 0) throw_os(errno);
+  buffer_.reserve(buffer_capacity);
+}
+
+FileSink::~FileSink() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+void FileSink::flush() {
+  write_all(fd_, buffer_);
+  flushed_ += buffer_.size();
+  buffer_.clear();
+}
+
+void FileSink::write(std::string_view bytes) {
+  if (buffer_.size() + bytes.size() > buffer_capacity) {
+    flush();
+    if (bytes.size() >= buffer_capacity) {
+      write_all(fd_, bytes);
+      flushed_ += bytes.size();
+      return;
+    }
+  }
+  buffer_.append(bytes);
+}
+
+void FileSink::patch(uint64_t offset, std::string_view bytes) {
+  // A header written moments ago is usually still in the buffer.
+  if (offset >= flushed_) {
+    buffer_.replace(static_cast<size_t>(offset - flushed_), bytes.size(), bytes);
+    return;
+  }
+  flush();
+  pwrite_all(fd_, bytes, offset);
+}
+
+void FileSink::copy_from(const Archive& source, uint64_t offset, uint64_t length) {
+  if (source.fd() < 0) {
+    Sink::copy_from(source, offset, length);
+    return;
+  }
+  if (offset > source.byte_size() || length > source.byte_size() - offset) {
+    throw_invalid_archive("entry data lies outside the archive");
+  }
+  flush();
+  auto in_offset = static_cast<off_t>(offset);
+  while (length > 0) {
+    size_t want = static_cast<size_t>(std::min<uint64_t>(length, copy_chunk));
+    ssize_t n = ::copy_file_range(source.fd(), &in_offset, fd_, nullptr, want, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL)) {
+      // Not possible between these two files (file systems, kernel): copy the rest by hand.
+      Sink::copy_from(source, static_cast<uint64_t>(in_offset), length);
+      return;
+    }
+    if (n < 0) throw_os(errno);
+    if (n == 0) throw_io("unexpected end of file");
+    length -= static_cast<uint64_t>(n);
+    flushed_ += static_cast<uint64_t>(n);
+  }
+}
+
+void FileSink::close() {
+  flush();
+  int fd = std::exchange(fd_, -1);
+  if (::close(fd) != 0) throw_os(errno);
+}
+
+AtomicFileSink::Temp AtomicFileSink::create_temp(const std::string& path) {
+  size_t slash = path.rfind('/');
+  std::string directory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  std::string temp = directory + "." + base + ".tmp-XXXXXX";
+  int fd = ::mkostemp(temp.data(), O_CLOEXEC);  // O_EXCL with a fresh unique name
+  if (fd < 0) throw_os(errno);
+  return Temp{std::move(temp), fd};
+}
+
+AtomicFileSink::AtomicFileSink(const std::string& path) : AtomicFileSink(path, create_temp(path)) {}
+
+AtomicFileSink::AtomicFileSink(std::string path, Temp temp)
+    : FileSink(temp.fd), path_(std::move(path)), temp_path_(std::move(temp.path)) {}
+
+AtomicFileSink::~AtomicFileSink() {
+  if (!committed_) ::unlink(temp_path_.c_str());
+}
+
+void AtomicFileSink::commit(std::optional<mode_t> mode) {
+  if (!mode) {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  flush();
+  if (::fchmod(fd(), *mode) != 0) throw_os(errno);
+  close();
+  if (::rename(temp_path_.c_str(), path_.c_str()) != 0) throw_os(errno);
+  committed_ = true;
+}
+
+}  // namespace velmora::zip
