@@ -138,16 +138,19 @@ void Archive::read_directory() {
   uint64_t tail_length = std::min<uint64_t>(byte_size_, end_length + max_comment_length);
   uint64_t tail_offset = byte_size_ - tail_length;
   std::string tail = read_string(tail_offset, tail_length);
-  std::optional<size_t> found;
-  for (size_t pos = tail.size() - end_length + 1; pos-- > 0;) {
+  // Search from the end. A record whose comment ends exactly at the end of the file wins over
+  // a signature that merely appears inside a comment; failing that, the last record whose
+  // comment fits is taken (some files carry junk after the comment).
+  std::optional<size_t> found, loose;
+  for (size_t pos = tail.size() - end_length + 1; pos-- > 0 && !found;) {
     ReadBuf at(std::string_view(tail).substr(pos));
     if (at.u32() != end_signature) continue;
     at.skip(16);
-    if (at.u16() <= at.remaining()) {
-      found = pos;
-      break;
-    }
+    size_t comment_length = at.u16();
+    if (comment_length == at.remaining()) found = pos;
+    if (comment_length < at.remaining() && !loose) loose = pos;
   }
+  if (!found) found = loose;
   if (!found) throw_invalid_archive("Could not find central directory end");
   uint64_t end_offset = tail_offset + *found;
 
