@@ -1,4 +1,5 @@
 // zip_corpus_test.cpp - every real-world package of the shared corpus reads and copies raw.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -53,6 +54,13 @@ TEST(CorpusTest, ReadableFilesReadAndCopyRawExactly) {
         contents.push_back(archive.read_all(i));
         EXPECT_EQ(contents.back().size(), archive.entry(i).uncompressed_size);
       }
+      // Real writers pack local records back to back, so each record (descriptor included)
+      // ends where the next begins: this checks that descriptors are measured right.
+      std::vector<LocalRecord> records;
+      for (size_t i = 0; i < archive.size(); ++i) records.push_back(archive.local_record(i));
+      std::sort(records.begin(), records.end(),
+                [](const LocalRecord& a, const LocalRecord& b) { return a.header_offset < b.header_offset; });
+      for (size_t i = 1; i < records.size(); ++i) EXPECT_EQ(records[i - 1].record_end, records[i].header_offset);
       // The whole archive copied raw: same entries, same local records, same contents.
       std::string source_bytes = slurp(path);
       MemorySink sink;
