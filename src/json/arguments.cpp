@@ -3,6 +3,8 @@
 
 #include <limits>
 
+#include "json/freeform.h"
+
 namespace velmora::json {
 
 namespace {
@@ -101,7 +103,8 @@ JsonArgument parse_json_argument(std::string_view parameter, std::string_view te
     }
     return cells;
   }
-  // edits_json, operations_json and placeholders_json are arrays of objects
+  if (parameter == "operations_json") return parse_freeform_path_operations(document);
+  // edits_json and placeholders_json are arrays of objects
   // whose members the operations read.
   expect_array(document);
   return JsonDocument{std::move(document)};

@@ -11,6 +11,8 @@
 #include <variant>
 #include <vector>
 
+#include "shapes/freeform_path.h"
+
 namespace velmora::json {
 
 /// `adjustment_guides_json`: [name, value] pairs.
@@ -27,12 +29,16 @@ using CellTexts = std::vector<CellText>;
 /// `cells_json`: [reference, kind, value] triples of strings, as given.
 using WorkbookCellTriples = std::vector<std::array<std::string, 3>>;
 
+/// `operations_json`: the commands of a freeform path.
+using FreeformPathOperations = std::vector<shapes::FreeformPathOperation>;
+
 /// A document whose record shape is read by the operation that uses it.
 struct JsonDocument {
   nlohmann::json value;
 };
 
-using JsonArgument = std::variant<AdjustmentGuides, CellTexts, WorkbookCellTriples, JsonDocument>;
+using JsonArgument =
+    std::variant<AdjustmentGuides, CellTexts, WorkbookCellTriples, FreeformPathOperations, JsonDocument>;
 
 /// A JSON-text argument that does not read into its shape. The message says
 /// what was expected and where.
