@@ -1,7 +1,6 @@
 // content_types.cpp - "[Content_Types].xml" look-ups and additions, and the media extension tables.
 #include "package/content_types.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "error.h"
@@ -48,7 +47,9 @@ std::optional<std::string_view> file_extension(std::string_view path) {
 
 std::string lower_ascii(std::string_view text) {
   std::string out(text);
-  std::ranges::transform(out, out.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
   return out;
 }
 
@@ -101,8 +102,9 @@ std::string ensure_content_type_override(std::string_view content_types_xml, std
 
 std::string append_content_type_override(std::string_view content_types_xml, std::string_view part_name,
                                          std::string_view content_type) {
-  return xml::insert_before(content_types_xml, kTypesClose,
-                            xml::concat({"<Override PartName=\"", part_name, "\" ContentType=\"", content_type, "\"/>"}));
+  const std::string element =
+      xml::concat({"<Override PartName=\"", part_name, "\" ContentType=\"", content_type, "\"/>"});
+  return xml::insert_before(content_types_xml, kTypesClose, element);
 }
 
 std::string image_extension(std::string_view path) {

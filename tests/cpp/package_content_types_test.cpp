@@ -43,7 +43,8 @@ TEST(FindContentTypeOverride, ReadsUnescapedValuesAndTheFirstMatch) {
 }
 
 TEST(FindContentTypeOverride, MalformedXmlEndsTheSearch) {
-  const std::string xml = R"(<Types><Override PartName="/a.xml" ContentType="a"/></Bad><Override PartName="/b.xml" ContentType="b"/>)";
+  const std::string xml =
+      R"(<Types><Override PartName="/a.xml" ContentType="a"/></Bad><Override PartName="/b.xml" ContentType="b"/>)";
   EXPECT_EQ(find_content_type_override(xml, "a.xml"), "a");
   EXPECT_EQ(find_content_type_override(xml, "b.xml"), std::nullopt);
 }

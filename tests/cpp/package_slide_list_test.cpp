@@ -313,7 +313,9 @@ TEST(AppendSlideId, WritesTheRelationshipIdAsPassedAndFailsWithoutAPlace) {
 TEST(SlideLayoutTargetAtIndex, CountsLayoutsInNaturalOrder) {
   Parts parts{{"ppt/slideLayouts/_rels/slideLayout1.xml.rels", "<Relationships></Relationships>"},
               {"ppt/slideLayouts/slideLayoutA.xml", "<p:sldLayout/>"}};
-  for (int n = 11; n >= 1; --n) parts.emplace_back("ppt/slideLayouts/slideLayout" + std::to_string(n) + ".xml", "<p:sldLayout/>");
+  for (int n = 11; n >= 1; --n) {
+    parts.emplace_back("ppt/slideLayouts/slideLayout" + std::to_string(n) + ".xml", "<p:sldLayout/>");
+  }
   const MemoryPackage package(parts);
   EXPECT_EQ(slide_layout_target_at_index(package.archive(), 0), "../slideLayouts/slideLayout1.xml");
   EXPECT_EQ(slide_layout_target_at_index(package.archive(), 1), "../slideLayouts/slideLayout2.xml");
