@@ -64,7 +64,7 @@ def test_empty_archive_has_empty_parts(tmp_path):
 
 
 def test_strings_are_escaped_as_json_requires_and_no_further(tmp_path):
-    folder = tmp_path / "dé\x1fck \"q\" \\"
+    folder = tmp_path / "dé\x1fck \"q\" \\ end"
     folder.mkdir()
     names = {
         "ctrl\x1f\x01\x7f.bin": b"a",

@@ -31,86 +31,86 @@ GOOD = zipcraft.build(good_entries())
 
 @dataclass(frozen=True)
 class Fails:
-    prefixes: tuple[str, ...]
+    prefix: str
     contains: str = ""
 
     def check(self, message: str) -> None:
-        assert message.startswith(self.prefixes), message
+        assert message.startswith(self.prefix), message
         assert self.contains in message, message
 
 
 # Each hostile input as the bytes of the file, with the failure it must produce.
 HOSTILE = {
-    "not a zip": (b"plain text, no archive in here\n" * 20, Fails((INVALID,))),
-    "empty file": (b"", Fails((INVALID,))),
-    "only an end record, truncated": (GOOD[-10:], Fails((INVALID,))),
-    "truncated in the middle": (GOOD[: len(GOOD) // 2], Fails((INVALID,))),
-    "truncated end record": (GOOD[:-3], Fails((INVALID,))),
-    "central directory beyond the end": (zipcraft.build(good_entries(), cd_offset=1 << 30), Fails((INVALID,))),
-    "central directory offset into the data": (zipcraft.build(good_entries(), cd_offset=7), Fails(("zip error: ",))),
+    "not a zip": (b"plain text, no archive in here\n" * 20, Fails(INVALID)),
+    "empty file": (b"", Fails(INVALID)),
+    "only an end record, truncated": (GOOD[-10:], Fails(INVALID)),
+    "truncated in the middle": (GOOD[: len(GOOD) // 2], Fails(INVALID)),
+    "truncated end record": (GOOD[:-3], Fails(INVALID)),
+    "central directory beyond the end": (zipcraft.build(good_entries(), cd_offset=1 << 30), Fails(INVALID)),
+    "central directory offset into the data": (zipcraft.build(good_entries(), cd_offset=7), Fails(INVALID)),
     "entry count beyond the central directory": (
         zipcraft.build(good_entries(), entry_count=40),
-        Fails((INVALID,)),
+        Fails(INVALID),
     ),
     "local header beyond the end": (
         zipcraft.build([Entry("a.xml", b"<a/>", local_offset=1 << 30)]),
-        Fails(("zip error: ",)),
+        Fails(INVALID),
     ),
     "local header offset into the data": (
         zipcraft.build([Entry("a.xml", b"<a/>" * 10), Entry("b.xml", b"<b/>", local_offset=40)]),
-        Fails(("zip error: ",)),
+        Fails(INVALID),
     ),
     "local name differs from the central name": (
         zipcraft.build([Entry("ppt/slides/slide1.xml", b"<p:sld/>", local_name=b"ppt/slides/other.xml")]),
-        Fails((INVALID,)),
+        Fails(INVALID),
     ),
     "checksum mismatch, stored": (
         zipcraft.build([Entry("a.xml", b"<a/>", crc=0x12345678)]),
-        Fails(("io error: ",), "checksum"),
+        Fails("io error: ", "checksum"),
     ),
     "checksum mismatch, deflated": (
         zipcraft.build([Entry("a.xml", b"<a/>" * 100, method=DEFLATED, crc=0)]),
-        Fails(("io error: ",), "checksum"),
+        Fails("io error: ", "checksum"),
     ),
     "encrypted entry": (
         zipcraft.build([Entry("a.xml", b"<a/>", flags=FLAG_ENCRYPTED)]),
-        Fails((UNSUPPORTED,)),
+        Fails(UNSUPPORTED),
     ),
     "bzip2 entry": (
         zipcraft.build([Entry("a.xml", b"<a/>", method=zipcraft.BZIP2, payload=b"BZh91AY&SY" + bytes(20))]),
-        Fails((UNSUPPORTED,)),
+        Fails(UNSUPPORTED),
     ),
     "unknown method 99": (
         zipcraft.build([Entry("a.xml", b"<a/>", method=99, payload=bytes(16))]),
-        Fails((UNSUPPORTED,)),
+        Fails(UNSUPPORTED),
     ),
     "invalid UTF-8 name, flagged UTF-8": (
         zipcraft.build([Entry(b"ppt/bad\xff\xfe.xml", b"<a/>", flags=FLAG_UTF8)]),
-        Fails((INVALID,)),
+        Fails(INVALID),
     ),
     "invalid UTF-8 name, unflagged": (
         zipcraft.build([Entry(b"ppt/bad\xc3(.xml", b"<a/>", flags=0)]),
-        Fails((INVALID,)),
+        Fails(INVALID),
     ),
     "duplicate names": (
         zipcraft.build([Entry("a.xml", b"<first/>"), Entry("b.xml", b"<b/>"), Entry("a.xml", b"<second/>")]),
-        Fails((INVALID,)),
+        Fails(INVALID),
     ),
     "corrupt deflate stream": (
         zipcraft.build([Entry("a.xml", b"<a/>", method=DEFLATED, payload=b"\xff" * 32)]),
-        Fails(("io error: ",)),
+        Fails("io error: "),
     ),
     "content longer than declared": (
         zipcraft.build([Entry("a.xml", b"<a/>" * 1000, method=DEFLATED, size=10)]),
-        Fails(("io error: ", "zip error: ")),
+        Fails("io error: ", "declared size"),
     ),
     "stored sizes disagree": (
         zipcraft.build([Entry("a.xml", b"<a/>", size=1 << 31)]),
-        Fails(("io error: ", "zip error: ")),
+        Fails("io error: ", "declared size"),
     ),
     "deflate bomb declared tiny": (
         zipcraft.build([Entry("bomb.bin", bytes(64 << 20), method=DEFLATED, size=100)]),
-        Fails(("io error: ", "zip error: ")),
+        Fails("io error: ", "declared size"),
     ),
 }
 
@@ -184,7 +184,7 @@ def test_directory_as_input(tmp_path):
         velmora_native.inspect_package_json(str(folder))
     output = tmp_path / "out" / "result.pptx"
     assert_fails_cleanly(
-        velmora_native.roundtrip_package_json, (str(folder), str(output)), output, Fails(("io error: ",)).check
+        velmora_native.roundtrip_package_json, (str(folder), str(output)), output, Fails("io error: ").check
     )
     assert listing(folder) == []
 
@@ -226,7 +226,7 @@ def zipfile_zip64(path: Path) -> None:
 def zipfile_with_comment(path: Path) -> None:
     with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as archive:
         archive.writestr("[Content_Types].xml", b"<Types/>")
-        archive.comment = b"archive comment with PK\x05\x06 inside"
+        archive.comment = b"a comment at the end of the archive"
 
 
 def crafted(entries: list[Entry] | None = None, **options):
