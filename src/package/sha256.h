@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+struct evp_md_ctx_st;  // OpenSSL's EVP_MD_CTX
+
 namespace velmora::package {
 
 /// Feed bytes with update(), then hex_digest() gives 64 lower-case hex digits.
@@ -18,7 +20,7 @@ class Sha256 {
   std::string hex_digest();
 
  private:
-  struct evp_md_ctx_st* ctx_;
+  ::evp_md_ctx_st* ctx_;
 };
 
 /// The SHA-256 of `bytes` as lower-case hex.
