@@ -202,3 +202,13 @@ def test_roundtrip_replaces_an_existing_output(small_package, tmp_path):
     velmora_native.roundtrip_package_json(str(small_package), str(output))
     assert output.read_bytes() == small_package.read_bytes()
     assert mode_bits(output) == 0o644
+
+
+def test_path_that_is_not_utf8_cannot_be_reported(small_package, tmp_path):
+    # A file name with a byte that is not UTF-8 arrives as a surrogate-escaped str; the file
+    # opens, but the manifest cannot hold the path as JSON text.
+    odd = Path(os.fsdecode(bytes(tmp_path) + b"/odd\xff.pptx"))
+    odd.write_bytes(small_package.read_bytes())
+    with pytest.raises(RuntimeError) as caught:
+        velmora_native.inspect_package_json(str(odd))
+    assert str(caught.value) == "path contains invalid UTF-8 characters"
