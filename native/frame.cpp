@@ -78,8 +78,9 @@ class Ref {
 struct PythonErrorSet {};
 
 [[noreturn]] void type_error(const FunctionRow& row, std::string_view param, const char* expected, PyObject* got) {
-  PyErr_Format(PyExc_TypeError, "%s() argument '%.*s' must be %s, not %.100s", row.name,
-               static_cast<int>(param.size()), param.data(), expected, Py_TYPE(got)->tp_name);
+  const std::string message = std::string(row.name) + "() argument '" + std::string(param) + "' must be " +
+                              expected + ", not " + Py_TYPE(got)->tp_name;
+  PyErr_SetString(PyExc_TypeError, message.c_str());
   throw PythonErrorSet{};
 }
 

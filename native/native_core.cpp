@@ -5,6 +5,7 @@
 
 #include "frame.h"
 #include "package/inspect.h"
+#include "summary/presentation.h"
 
 namespace velmora::native {
 
@@ -41,9 +42,9 @@ constexpr FunctionRow kRows[] = {
     {"inspect_package_json", "path",
      [](const Args& a) { return json_result(package::inspect_package(a.text(0))); }},
     {"summarize_presentation_json", "path",
-     nullptr},
+     [](const Args& a) { return json_result(summary::summarize_presentation(a.text(0))); }},
     {"summarize_slide_at_index_json", "path, slide_index",
-     nullptr},
+     [](const Args& a) { return json_result(summary::summarize_slide_at_index(a.text(0), a.u64(1))); }},
     {"roundtrip_package_json", "input, output",
      [](const Args& a) { return json_result(package::roundtrip_package(a.text(0), a.text(1))); }},
     {"add_blank_slide_json", "input, output",
@@ -54,7 +55,7 @@ constexpr FunctionRow kRows[] = {
      nullptr},
     {"delete_slide_json", "input, output, target_slide_part",
      nullptr},
-    {"delete_slides_json", "input, output, target_slide_parts, ordered_survivor_parts=None=None",
+    {"delete_slides_json", "input, output, target_slide_parts, ordered_survivor_parts=None",
      nullptr},
     {"replace_slide_text_json", "input, output, search, replacement",
      nullptr},
