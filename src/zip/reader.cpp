@@ -319,8 +319,10 @@ void Archive::read_raw(uint64_t offset, uint64_t length,
 }
 
 void Archive::read(size_t index, const std::function<void(std::string_view)>& sink) const {
-  LocalRecord r = local_record(index);
-  const Entry& e = entry(index);
+  stream(entry(index), local_record(index), sink);
+}
+
+void Archive::stream(const Entry& e, const LocalRecord& r, const std::function<void(std::string_view)>& sink) const {
   uint32_t crc = 0;
   uint64_t produced = 0;
   auto emit = [&](std::string_view piece) {
@@ -374,12 +376,13 @@ void Archive::read(size_t index, const std::function<void(std::string_view)>& si
 
 std::string Archive::read_all(size_t index) const {
   const Entry& e = entry(index);
+  LocalRecord r = local_record(index);  // proves the stored data is really there
   uint64_t could_produce = e.method == static_cast<uint16_t>(Method::Stored)
                                ? e.compressed_size
                                : e.compressed_size * max_deflate_ratio + 64;
   std::string out;
   out.reserve(static_cast<size_t>(std::min({e.uncompressed_size, could_produce, max_reservation})));
-  read(index, [&](std::string_view piece) { out.append(piece); });
+  stream(e, r, [&](std::string_view piece) { out.append(piece); });
   return out;
 }
 

@@ -104,6 +104,8 @@ class Archive {
  private:
   Archive(int fd, std::string_view memory, uint64_t byte_size);
   void read_directory();
+  /// Decompresses an entry whose local record has been checked, verifying size and CRC.
+  void stream(const Entry& e, const LocalRecord& r, const std::function<void(std::string_view)>& sink) const;
   /// Reads exactly `out.size()` bytes at `offset`; the caller has checked the range.
   void read_at(uint64_t offset, std::span<char> out) const;
   std::string read_string(uint64_t offset, size_t length) const;

@@ -74,6 +74,16 @@ TEST(MemoryTest, HugeDeclaredSizeWithTinyDataFailsWithoutReserving) {
   EXPECT_THROW(archive.read_all(0), VelmoraError);
 }
 
+TEST(MemoryTest, HugeClaimedStoredSizesFailWithoutReserving) {
+  std::string bytes = one_entry_archive("tiny", Method::Stored);
+  size_t central = bytes.find(std::string("PK\x01\x02", 4));
+  put_u32(bytes, central + 20, 0xfffffff0);  // compressed size
+  put_u32(bytes, central + 24, 0xfffffff0);  // uncompressed size
+  Archive archive = Archive::open_memory(bytes);
+  EXPECT_LT(largest_allocation([&] { archive.read_all(0); }), limit);
+  EXPECT_THROW(archive.read_all(0), VelmoraError);
+}
+
 TEST(MemoryTest, EntryCountIsBoundedByTheDirectorySize) {
   std::string bytes = one_entry_archive("x", Method::Stored);
   size_t end = bytes.size() - 22;
