@@ -91,12 +91,17 @@ std::string utf8_of(PyObject* text) {
   return std::string(data, static_cast<size_t>(size));
 }
 
-// Paths go through the file-system encoding, so names that are not UTF-8
-// (surrogate-escaped by os.fsdecode) reach the system unchanged.
+// Paths are reported back in the JSON results, which hold UTF-8 only, so a
+// path that has no UTF-8 form (lone surrogates from os.fsdecode of a name
+// that is not UTF-8) is refused here, before any file is touched.
 std::string path_of(PyObject* text) {
-  Ref encoded(PyUnicode_EncodeFSDefault(text));
-  if (!encoded) throw PythonErrorSet{};
-  return std::string(PyBytes_AS_STRING(encoded.get()), static_cast<size_t>(PyBytes_GET_SIZE(encoded.get())));
+  Py_ssize_t size = 0;
+  const char* data = PyUnicode_AsUTF8AndSize(text, &size);
+  if (data == nullptr) {
+    PyErr_SetString(PyExc_RuntimeError, "path contains invalid UTF-8 characters");
+    throw PythonErrorSet{};
+  }
+  return std::string(data, static_cast<size_t>(size));
 }
 
 uint64_t to_u64(const FunctionRow& row, std::string_view param, PyObject* value) {
