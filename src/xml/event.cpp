@@ -21,7 +21,10 @@ std::string_view local_name(std::string_view qualified_name) noexcept {
 
 AttributeRange::iterator& AttributeRange::iterator::operator++() noexcept {
   // Each round consumes at least one character, so malformed text always
-  // makes progress and ends.
+  // makes progress and ends. Every quote outside a value opens a quoted run
+  // that is skipped whole, as the reader skips it when it finds the tag's
+  // end, so no attribute is taken from text the reader saw as quoted.
+  const auto is_quote = [](char c) { return c == '"' || c == '\''; };
   for (;;) {
     rest_ = skip_blanks(rest_);
     if (rest_.empty()) {
@@ -29,34 +32,36 @@ AttributeRange::iterator& AttributeRange::iterator::operator++() noexcept {
       rest_ = {};
       return *this;
     }
-    size_t i = 0;
-    while (i < rest_.size() && !is_blank(rest_[i]) && rest_[i] != '=' && rest_[i] != '"' && rest_[i] != '\'') ++i;
-    const std::string_view key = rest_.substr(0, i);
-    std::string_view after = skip_blanks(rest_.substr(i));
-    if (key.empty() || after.empty() || after.front() != '=') {
-      // Stray quote or equals sign, or a key without a value: drop one token.
-      rest_ = key.empty() ? rest_.substr(1) : after;
+    if (is_quote(rest_.front())) {
+      const size_t close = rest_.find(rest_.front(), 1);
+      rest_ = close == std::string_view::npos ? std::string_view() : rest_.substr(close + 1);
       continue;
     }
-    after = skip_blanks(after.substr(1));
-    if (after.empty()) {
+    size_t i = 0;
+    while (i < rest_.size() && !is_blank(rest_[i]) && rest_[i] != '=' && !is_quote(rest_[i])) ++i;
+    if (i == 0) {  // a stray "="
+      rest_.remove_prefix(1);
+      continue;
+    }
+    const std::string_view key = rest_.substr(0, i);
+    std::string_view after = skip_blanks(rest_.substr(i));
+    if (after.empty() || after.front() != '=') {  // a key without a value
       rest_ = after;
       continue;
     }
-    const char quote = after.front();
-    if (quote != '"' && quote != '\'') {
-      // Unquoted value: skip it up to the next blank.
+    after = skip_blanks(after.substr(1));
+    if (after.empty() || !is_quote(after.front())) {  // an unquoted value: skip it
       size_t j = 0;
-      while (j < after.size() && !is_blank(after[j])) ++j;
+      while (j < after.size() && !is_blank(after[j]) && !is_quote(after[j])) ++j;
       rest_ = after.substr(j);
       continue;
     }
-    const size_t close = after.find(quote, 1);
+    const size_t close = after.find(after.front(), 1);
     if (close == std::string_view::npos) {
       rest_ = {};
       continue;
     }
-    current_ = Attribute{key, after.substr(1, close - 1), quote};
+    current_ = Attribute{key, after.substr(1, close - 1), after.front()};
     rest_ = after.substr(close + 1);
     at_end_ = false;
     return *this;

@@ -264,6 +264,19 @@ TEST(EventAttributes, WithRawAttributes) {
   EXPECT_EQ(with_raw_attributes(first_event("<a/>"), {}, {}), "<a/>");
 }
 
+TEST(EventAttributes, RegressionStrayQuoteHidesWhatTheReaderSawAsQuoted) {
+  // Fuzz finding: after a stray quote the attribute iterator lost step with
+  // the reader's quote tracking, took "</b c" as a key, and the rewritten tag
+  // no longer read back as one tag.
+  const Event tag = first_event("<a k\" t=\"v\"/></b c=\"1\"\" w='2'>");
+  ASSERT_EQ(tag.kind, EventKind::Start);
+  std::vector<std::string_view> keys;
+  for (const Attribute& attribute : tag.attributes()) keys.push_back(attribute.key);
+  EXPECT_EQ(keys, (std::vector<std::string_view>{"w"}));
+  const AttributeUpdate updates[] = {{"id", "1"}};
+  EXPECT_EQ(rewrite_event_attributes(tag, updates), "<a w='2' id=\"1\">");
+}
+
 // ---- skipping ----
 
 TEST(SkipCurrentElement, ConsumesUpToTheMatchingEnd) {
