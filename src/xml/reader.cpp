@@ -48,6 +48,9 @@ Event Reader::next() {
     }
     return Event{EventKind::Eof, input_.substr(input_.size()), input_.size()};
   }
+  if (pos_ == 0 && (input_.starts_with("\xFF\xFE") || input_.starts_with("\xFE\xFF"))) {
+    fail({"UTF-16 input is not supported: byte order mark at offset 0"});
+  }
   switch (input_[pos_]) {
     case '<': return markup();
     case '&': return reference();

@@ -24,7 +24,9 @@ namespace velmora::xml {
 /// elements are open is such an error ("unexpected end of input: <x> not
 /// closed"), thrown by the call that would otherwise return Eof, so callers
 /// see every event first; `at_end()` tells that point apart beforehand.
-/// Bytes of text are passed through as they are; UTF-8 is not checked.
+/// Bytes of text are passed through as they are; UTF-8 is not checked. Input
+/// must be UTF-8 (or ASCII-compatible): input that opens with a UTF-16 byte
+/// order mark fails at once.
 class Reader {
  public:
   explicit Reader(std::string_view xml) noexcept : input_(xml) {}

@@ -215,6 +215,7 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"unknown_bang", "<a><!ELEMENT a ANY></a>", "unknown markup `<!` at offset 3: expected a comment, CDATA section or DOCTYPE", 3},
         ErrorCase{"truncated_bang", "<a/><!-", "unexpected end of input in `<!-` at offset 4", 4},
         ErrorCase{"unclosed_reference", "<a>R & D</a>", "reference not closed: `;` not found after `&` at offset 5", 5},
+        ErrorCase{"utf16", std::string("\xFF\xFE<\0a\0/\0>\0", 10), "UTF-16 input is not supported: byte order mark at offset 0", 0},
         ErrorCase{"empty_reference", "<a>&;</a>", "empty reference `&;` at offset 3", 3}),
     [](const auto& param_info) { return std::string(param_info.param.name); });
 
