@@ -2,6 +2,7 @@
 #include "xml/shape_tree.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "xml/escape.h"
 #include "xml/number.h"
@@ -42,18 +43,55 @@ std::optional<ShapeStart> find_next_shape_start(std::string_view xml, size_t fro
   return first;
 }
 
+namespace {
+
+/// Successive calls of `find_next_shape_start` with growing positions,
+/// without rescanning: each name's next tag start is kept until the scan
+/// passes it, so a name that no longer occurs is searched for only once.
+class ShapeStartScanner {
+ public:
+  explicit ShapeStartScanner(std::string_view xml) : xml_(xml) {}
+
+  std::optional<ShapeStart> next(size_t from) {
+    std::optional<ShapeStart> first;
+    for (size_t i = 0; i < std::size(kShapeElementNames); ++i) {
+      if (!searched_[i] || (next_[i] && *next_[i] < from)) {
+        next_[i] = find_tag_start(xml_, from, kShapeElementNames[i]);
+        searched_[i] = true;
+      }
+      if (next_[i] && (!first || *next_[i] < first->position)) first = ShapeStart{*next_[i], kShapeElementNames[i]};
+    }
+    return first;
+  }
+
+ private:
+  std::string_view xml_;
+  std::optional<size_t> next_[std::size(kShapeElementNames)];
+  bool searched_[std::size(kShapeElementNames)] = {};
+};
+
+}  // namespace
+
 std::vector<std::string_view> extract_shape_blocks(std::string_view slide_xml) {
   constexpr std::string_view kWrapper = "mc:AlternateContent";
   constexpr std::string_view kWrapperOpen = "<mc:AlternateContent";
   constexpr std::string_view kWrapperClose = "</mc:AlternateContent>";
   std::vector<std::string_view> blocks;
+  ShapeStartScanner scanner(slide_xml);
+  // The last wrapper opening before the current shape, found by scanning
+  // forward once rather than searching backward from every shape.
+  std::optional<size_t> last_wrapper;
+  size_t next_wrapper = slide_xml.find(kWrapperOpen);
   size_t cursor = 0;
-  while (const std::optional<ShapeStart> shape = find_next_shape_start(slide_xml, cursor)) {
+  while (const std::optional<ShapeStart> shape = scanner.next(cursor)) {
+    while (next_wrapper < shape->position) {
+      last_wrapper = next_wrapper;
+      next_wrapper = slide_xml.find(kWrapperOpen, next_wrapper + 1);
+    }
     const std::string_view before = slide_xml.substr(0, shape->position);
-    const size_t wrapper = before.rfind(kWrapperOpen);
-    if (wrapper != std::string_view::npos && before.find(kWrapperClose, wrapper) == std::string_view::npos) {
+    if (last_wrapper && before.find(kWrapperClose, *last_wrapper) == std::string_view::npos) {
       // The shape lies inside an open wrapper: skip the wrapper whole.
-      const ElementEnd wrapper_end = find_element_end(slide_xml, wrapper, kWrapper);
+      const ElementEnd wrapper_end = find_element_end(slide_xml, *last_wrapper, kWrapper);
       if (wrapper_end.closed) {
         cursor = wrapper_end.end;
         continue;

@@ -26,9 +26,12 @@ ElementEnd find_element_end(std::string_view xml, size_t start, std::string_view
   const std::string closing = concat({"</", name, ">"});
   size_t pos = std::min(start + 1 + name.size(), xml.size());
   size_t depth = 1;
+  // Each search result stays valid until the scan passes it.
+  std::optional<size_t> open = find_tag_start(xml, pos, name);
+  size_t close = xml.find(closing, pos);
   for (;;) {
-    const std::optional<size_t> open = find_tag_start(xml, pos, name);
-    const size_t close = xml.find(closing, pos);
+    if (open && *open < pos) open = find_tag_start(xml, pos, name);
+    if (close != std::string_view::npos && close < pos) close = xml.find(closing, pos);
     if (close != std::string_view::npos && (!open || close < *open)) {
       pos = close + closing.size();
       if (--depth == 0) return {true, pos};
