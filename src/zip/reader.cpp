@@ -29,8 +29,9 @@ bool inside(uint64_t offset, uint64_t length, uint64_t size) {
   return offset <= size && length <= size - offset;
 }
 
-/// Replaces the 32-bit fields marked 0xFFFFFFFF (and the 16-bit start disk marked 0xFFFF)
-/// with the ZIP64 extra field's values, which are present only for marked fields, in order.
+/// Replaces the 32-bit size and offset fields marked 0xFFFFFFFF with the ZIP64 extra field's
+/// values, which are present only for marked fields, in the order uncompressed size,
+/// compressed size, offset (a start disk may follow; single-disk archives ignore it).
 void resolve_zip64(Entry& e) {
   bool wants = e.stored_uncompressed_size == zip64_marker32 || e.stored_compressed_size == zip64_marker32 ||
                e.stored_local_header_offset == zip64_marker32;

@@ -67,7 +67,8 @@ struct Spec {
   std::string content;
   bool deflate = false;
   Descriptor descriptor = Descriptor::None;
-  bool zip64 = false;  // sizes and offset in ZIP64 extra fields, 64-bit descriptor sizes
+  bool zip64 = false;  // sizes (and offset) in ZIP64 extra fields, 64-bit descriptor sizes
+  bool zip64_offset = true;  // with zip64: the offset too, not only the sizes
 };
 
 /// Builds an archive from `specs`; `zip64_end` adds the ZIP64 end record and locator.
@@ -117,12 +118,13 @@ std::string assemble(const std::vector<Spec>& specs, bool zip64_end) {
     put16(central_extra, 0x5455);  // an unrelated field first: the ZIP64 one need not lead
     put16(central_extra, 5);
     central_extra += std::string("\x01\x00\x00\x00\x00", 5);
+    bool offset64 = spec.zip64 && spec.zip64_offset;
     if (spec.zip64) {
       put16(central_extra, 1);
-      put16(central_extra, 24);
+      put16(central_extra, offset64 ? 24 : 16);
       put64(central_extra, spec.content.size());
       put64(central_extra, data.size());
-      put64(central_extra, offset);
+      if (offset64) put64(central_extra, offset);
     }
     put32(central, 0x02014b50);
     put16(central, 0x031e);
@@ -140,7 +142,7 @@ std::string assemble(const std::vector<Spec>& specs, bool zip64_end) {
     put16(central, 0);  // start disk
     put16(central, 0);  // internal attributes
     put32(central, 0100644u << 16);
-    put32(central, spec.zip64 ? 0xffffffff : static_cast<uint32_t>(offset));
+    put32(central, offset64 ? 0xffffffff : static_cast<uint32_t>(offset));
     central += spec.name + central_extra;
   }
   uint64_t directory_offset = out.size();
@@ -232,6 +234,66 @@ TEST(Zip64Test, ExtraFieldMissingAValueIsInvalid) {
   bytes[central + 46 + 5 + 9 + 2] = 16;  // ZIP64 field length 24 -> 16: the offset is missing
   VelmoraError e = capture([&] { Archive::open_memory(bytes); });
   EXPECT_EQ(e.detail(), "invalid Zip archive: ZIP64 extra field is too short");
+}
+
+// A sink that starts 5 GiB into a sparse file, so entries land beyond 32-bit offsets.
+class FarSink : public Sink {
+ public:
+  FarSink(int fd, uint64_t start) : fd_(fd), position_(start) {}
+  void write(std::string_view bytes) override {
+    ASSERT_EQ(::pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(position_)),
+              static_cast<ssize_t>(bytes.size()));
+    position_ += bytes.size();
+  }
+  uint64_t position() const override { return position_; }
+  void patch(uint64_t offset, std::string_view bytes) override {
+    ASSERT_EQ(::pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(offset)), static_cast<ssize_t>(bytes.size()));
+  }
+
+ private:
+  int fd_;
+  uint64_t position_;
+};
+
+// Offsets that no longer fit 32 bits move into the ZIP64 extra field: appended as a new field
+// (after any other extra fields), inserted after the sizes of an existing ZIP64 field, or
+// rewritten where the source already kept its offset there.
+TEST(Zip64Test, OffsetsBeyond4GiBGoToZip64Fields) {
+  std::string source_bytes = assemble({{"plain.xml", "<a/>", true, Descriptor::None, false},
+                                       {"sizes64.xml", "<b/>", true, Descriptor::None, true, false},
+                                       {"all64.xml", "<c/>", false, Descriptor::None, true, true}},
+                                      false);
+  Archive source = Archive::open_memory(source_bytes);
+  std::string path = (std::filesystem::temp_directory_path() / ("velmora-far-" + std::to_string(::getpid()))).string();
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  ASSERT_GE(fd, 0);
+  const uint64_t start = uint64_t{5} << 30;
+  {
+    FarSink sink(fd, start);
+    Writer writer(sink);
+    writer.add_file("new.xml", "<far/>", Method::Deflate);
+    for (size_t i = 0; i < source.size(); ++i) writer.copy_raw(source, i);
+    writer.finish();
+  }
+  ::close(fd);
+  Archive far = Archive::open_file(path);
+  ::unlink(path.c_str());
+
+  ASSERT_EQ(far.size(), 4u);
+  EXPECT_EQ(far.entry(0).local_header_offset, start);
+  EXPECT_EQ(far.entry(0).version_needed, 45);
+  EXPECT_EQ(far.read_all(0), "<far/>");
+  for (size_t i = 0; i < 4; ++i) EXPECT_EQ(far.entry(i).stored_local_header_offset, 0xffffffffu);
+  std::string offset_bytes;
+  put64(offset_bytes, far.entry(1).local_header_offset);
+  EXPECT_EQ(far.entry(1).extra, source.entry(0).extra + std::string("\x01\x00\x08\x00", 4) + offset_bytes);
+  EXPECT_EQ(far.entry(2).extra.size(), source.entry(1).extra.size() + 8);
+  EXPECT_EQ(far.entry(3).extra.size(), source.entry(2).extra.size());
+  for (size_t i = 0; i < source.size(); ++i) {
+    EXPECT_GT(far.entry(i + 1).local_header_offset, start);
+    EXPECT_EQ(far.entry(i + 1).uncompressed_size, source.entry(i).uncompressed_size);
+    EXPECT_EQ(far.read_all(i + 1), source.read_all(i));
+  }
 }
 
 struct DescriptorCase {

@@ -1,5 +1,4 @@
 // zip_writer_test.cpp - writing archives: new and streamed entries, raw copies, sinks.
-#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -342,54 +341,6 @@ TEST(WriterTest, RawCopyStopsAtEntriesThatCannotBeOpened) {
   VelmoraError e = capture([&] { writer.copy_raw(source, 0); });
   EXPECT_EQ(e.detail(), "unsupported Zip archive: encrypted files are not supported");
   EXPECT_EQ(sink.position(), 0u);
-}
-
-// A sink that starts 5 GiB into a sparse file, so entries land beyond the 32-bit offsets.
-class FarSink : public Sink {
- public:
-  FarSink(int fd, uint64_t start) : fd_(fd), position_(start) {}
-  void write(std::string_view bytes) override {
-    ASSERT_EQ(::pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(position_)),
-              static_cast<ssize_t>(bytes.size()));
-    position_ += bytes.size();
-  }
-  uint64_t position() const override { return position_; }
-  void patch(uint64_t offset, std::string_view bytes) override {
-    ASSERT_EQ(::pwrite(fd_, bytes.data(), bytes.size(), static_cast<off_t>(offset)), static_cast<ssize_t>(bytes.size()));
-  }
-
- private:
-  int fd_;
-  uint64_t position_;
-};
-
-TEST(WriterTest, OffsetsBeyond4GiBGoToZip64Fields) {
-  TempDir dir;
-  std::string path = (dir.path() / "far.zip").string();
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  ASSERT_GE(fd, 0);
-  const uint64_t start = uint64_t{5} << 30;
-  std::string source_bytes = slurp(corpus("poi-bug60993-libreoffice-table.pptx"));
-  Archive source = Archive::open_memory(source_bytes);
-  {
-    FarSink sink(fd, start);
-    Writer writer(sink);
-    writer.add_file("new.xml", "<far/>", Method::Deflate);
-    writer.copy_raw(source, 0);
-    writer.finish();
-  }
-  ::close(fd);
-
-  Archive far = Archive::open_file(path);
-  ASSERT_EQ(far.size(), 2u);
-  EXPECT_EQ(far.entry(0).local_header_offset, start);
-  EXPECT_EQ(far.entry(0).stored_local_header_offset, 0xffffffffu);
-  EXPECT_EQ(far.entry(0).version_needed, 45);
-  EXPECT_EQ(far.read_all(0), "<far/>");
-  EXPECT_GT(far.entry(1).local_header_offset, start);
-  EXPECT_EQ(far.entry(1).extra.substr(source.entry(0).extra.size(), 4), std::string("\x01\x00\x08\x00", 4))
-      << "the offset is appended as a ZIP64 field after the source's own extra fields";
-  EXPECT_EQ(far.read_all(1), source.read_all(0));
 }
 
 TEST(AtomicFileSinkTest, CommitPublishesTheFileWithItsMode) {
