@@ -89,7 +89,9 @@ void check_blocks(std::string_view input) {
   }
   const std::vector<std::string_view> plain = plain_shape_blocks(input);
   check(blocks.size() == plain.size());
-  for (size_t i = 0; i < blocks.size(); ++i) check(blocks[i].data() == plain[i].data() && blocks[i].size() == plain[i].size());
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    check(blocks[i].data() == plain[i].data() && blocks[i].size() == plain[i].size());
+  }
 }
 
 /// A rewritten tag reads back as one tag of the same name and kind.

@@ -19,7 +19,8 @@ void check(bool condition) {
 /// Every view an event hands out lies inside its raw bytes.
 void check_views(const xml::Event& event) {
   const auto inside = [&](std::string_view part) {
-    return part.empty() || (part.data() >= event.raw.data() && part.data() + part.size() <= event.raw.data() + event.raw.size());
+    const char* raw_end = event.raw.data() + event.raw.size();
+    return part.empty() || (part.data() >= event.raw.data() && part.data() + part.size() <= raw_end);
   };
   check(inside(event.name()));
   check(inside(event.content()));

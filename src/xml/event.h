@@ -36,7 +36,9 @@ class AttributeRange {
     const Attribute* operator->() const noexcept { return &current_; }
     iterator& operator++() noexcept;
     iterator operator++(int) noexcept;
-    bool operator==(const iterator& other) const noexcept { return rest_.data() == other.rest_.data() && at_end_ == other.at_end_; }
+    bool operator==(const iterator& other) const noexcept {
+      return rest_.data() == other.rest_.data() && at_end_ == other.at_end_;
+    }
 
    private:
     friend class AttributeRange;

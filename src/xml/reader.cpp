@@ -146,13 +146,17 @@ Event Reader::end_tag() {
 
 Event Reader::comment() {
   const size_t close = input_.find("-->", pos_ + 4);
-  if (close == std::string_view::npos) fail({"comment not closed: `-->` not found before end of input", opened_at(pos_)});
+  if (close == std::string_view::npos) {
+    fail({"comment not closed: `-->` not found before end of input", opened_at(pos_)});
+  }
   return emit(EventKind::Comment, close + 3);
 }
 
 Event Reader::cdata() {
   const size_t close = input_.find("]]>", pos_ + 9);
-  if (close == std::string_view::npos) fail({"CDATA not closed: `]]>` not found before end of input", opened_at(pos_)});
+  if (close == std::string_view::npos) {
+    fail({"CDATA not closed: `]]>` not found before end of input", opened_at(pos_)});
+  }
   return emit(EventKind::CData, close + 3);
 }
 

@@ -177,7 +177,9 @@ TEST(TextSearch, AttributeValueIsAPlainSubstringSearch) {
   EXPECT_EQ(attribute_i64(tag, "cx"), -12);
   EXPECT_EQ(attribute_i64("x=\"+40\"", "x"), 40);
   for (std::string_view name : {"name", "big", "missing"}) EXPECT_EQ(attribute_i64(tag, name), 0) << name;
-  for (std::string_view text : {"x=\"\"", "x=\"-\"", "x=\"1e3\"", "x=\" 1\""}) EXPECT_EQ(attribute_i64(text, "x"), 0) << text;
+  for (std::string_view text : {"x=\"\"", "x=\"-\"", "x=\"1e3\"", "x=\" 1\""}) {
+    EXPECT_EQ(attribute_i64(text, "x"), 0) << text;
+  }
 }
 
 TEST(TextSearch, HasElementMatchesLocalNamesOfTags) {
@@ -219,7 +221,8 @@ TEST(Splice, ReplaceElement) {
 
 TEST(EventAttributes, Lookups) {
   const Event tag = first_event(
-      "<a:pic r:id=\"a&amp;b\" p:name='x' name=\"y\xFF\" w=\"+640\" h=\"-1\" a:w=\"9\" id=\"rIdPlain\" r:embed=\"&bad\"/>");
+      "<a:pic r:id=\"a&amp;b\" p:name='x' name=\"y\xFF\" w=\"+640\" h=\"-1\" a:w=\"9\" id=\"rIdPlain\""
+      " r:embed=\"&bad\"/>");
   EXPECT_EQ(raw_attribute(tag, "name"), "y\uFFFD");
   EXPECT_EQ(raw_attribute(tag, "r:id"), "a&amp;b");
   EXPECT_EQ(raw_attribute(tag, "id"), "rIdPlain");

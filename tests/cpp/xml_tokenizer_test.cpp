@@ -61,7 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
         std::pair{"pi", std::string("<?xml-stylesheet href=\"s.css\"?><r><?target data ? > more?></r>")},
         std::pair{"cdata", std::string("<r><![CDATA[ <not> &a tag; ]] ]]></r>")},
         std::pair{"doctype_subset",
-                  std::string("<!DOCTYPE r [\n<!ENTITY e \"v>]\">\n<!-- ] > -->\n<!ATTLIST r a CDATA '>'>\n]><r>&e;</r>")},
+                  std::string("<!DOCTYPE r [\n<!ENTITY e \"v>]\">\n<!-- ] > -->\n"
+                              "<!ATTLIST r a CDATA '>'>\n]><r>&e;</r>")},
         std::pair{"references", std::string("<r>a &amp; b&#x41;&#65;&lt;&foo;c</r>")},
         std::pair{"gt_in_values", std::string("<r a=\"x>y\" b='<'/>")},
         std::pair{"text_outside_root", std::string("lead <r/> trail")},
@@ -121,7 +122,9 @@ TEST(Reader, AttributesAreRawAndMalformedOnesAreSkipped) {
 TEST(Reader, DepthCountsOpenElements) {
   Reader reader("<a><b/><c>t</c></a>");
   std::vector<size_t> depths;
-  for (Event event = reader.next(); event.kind != EventKind::Eof; event = reader.next()) depths.push_back(reader.depth());
+  for (Event event = reader.next(); event.kind != EventKind::Eof; event = reader.next()) {
+    depths.push_back(reader.depth());
+  }
   EXPECT_EQ(depths, (std::vector<size_t>{1, 1, 2, 2, 1, 0}));
 }
 
@@ -199,23 +202,35 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"mismatched_end", "<p:grpSp><p:sp></p:grpSp>",
                   "mismatched end tag: expected </p:sp>, found </p:grpSp> at offset 15", 15},
         ErrorCase{"end_without_start", "<a/></b>", "unexpected end tag </b> at offset 4: no element is open", 4},
-        ErrorCase{"truncated_in_element", "<a><b>x</b>", "unexpected end of input: <a> not closed (opened at offset 0)", 11},
-        ErrorCase{"truncated_start_tag", "<a><b x=\"1\"", "start tag <b> not closed: `>` not found before end of input (opened at offset 3)", 3},
-        ErrorCase{"truncated_value", "<a><b x=\"1>", "attribute value not closed: `\"` not found before end of input (in <b> opened at offset 3)", 3},
-        ErrorCase{"truncated_end_tag", "<a>t</a", "end tag </a> not closed: `>` not found before end of input (opened at offset 4)", 4},
-        ErrorCase{"unclosed_comment", "<a><!-- x -->y<!-- z", "comment not closed: `-->` not found before end of input (opened at offset 14)", 14},
-        ErrorCase{"unclosed_cdata", "<a><![CDATA[x]]", "CDATA not closed: `]]>` not found before end of input (opened at offset 3)", 3},
-        ErrorCase{"unclosed_pi", "<a><?pi x", "processing instruction not closed: `?>` not found before end of input (opened at offset 3)", 3},
-        ErrorCase{"unclosed_decl", "<?xml version=\"1.0\"", "XML declaration not closed: `?>` not found before end of input (opened at offset 0)", 0},
-        ErrorCase{"unclosed_doctype", "<!DOCTYPE r [<!ENTITY e \"]>\">", "DOCTYPE not closed: `>` not found before end of input (opened at offset 0)", 0},
+        ErrorCase{"truncated_in_element", "<a><b>x</b>",
+                  "unexpected end of input: <a> not closed (opened at offset 0)", 11},
+        ErrorCase{"truncated_start_tag", "<a><b x=\"1\"",
+                  "start tag <b> not closed: `>` not found before end of input (opened at offset 3)", 3},
+        ErrorCase{"truncated_value", "<a><b x=\"1>",
+                  "attribute value not closed: `\"` not found before end of input (in <b> opened at offset 3)", 3},
+        ErrorCase{"truncated_end_tag", "<a>t</a",
+                  "end tag </a> not closed: `>` not found before end of input (opened at offset 4)", 4},
+        ErrorCase{"unclosed_comment", "<a><!-- x -->y<!-- z",
+                  "comment not closed: `-->` not found before end of input (opened at offset 14)", 14},
+        ErrorCase{"unclosed_cdata", "<a><![CDATA[x]]",
+                  "CDATA not closed: `]]>` not found before end of input (opened at offset 3)", 3},
+        ErrorCase{"unclosed_pi", "<a><?pi x",
+                  "processing instruction not closed: `?>` not found before end of input (opened at offset 3)", 3},
+        ErrorCase{"unclosed_decl", "<?xml version=\"1.0\"",
+                  "XML declaration not closed: `?>` not found before end of input (opened at offset 0)", 0},
+        ErrorCase{"unclosed_doctype", "<!DOCTYPE r [<!ENTITY e \"]>\">",
+                  "DOCTYPE not closed: `>` not found before end of input (opened at offset 0)", 0},
         ErrorCase{"stray_lt", "<a>1 < 2</a>", "stray `<` at offset 5: expected a tag name", 5},
         ErrorCase{"lt_at_end", "<a/><", "unexpected end of input after `<` at offset 4", 4},
-        ErrorCase{"lt_inside_tag", "<a x=\"1\" <b>", "unexpected `<` inside start tag <a> at offset 9 (tag opened at offset 0)", 0},
+        ErrorCase{"lt_inside_tag", "<a x=\"1\" <b>",
+                  "unexpected `<` inside start tag <a> at offset 9 (tag opened at offset 0)", 0},
         ErrorCase{"end_tag_junk", "<a></a b>", "malformed end tag </a at offset 3: expected `>`", 3},
-        ErrorCase{"unknown_bang", "<a><!ELEMENT a ANY></a>", "unknown markup `<!` at offset 3: expected a comment, CDATA section or DOCTYPE", 3},
+        ErrorCase{"unknown_bang", "<a><!ELEMENT a ANY></a>",
+                  "unknown markup `<!` at offset 3: expected a comment, CDATA section or DOCTYPE", 3},
         ErrorCase{"truncated_bang", "<a/><!-", "unexpected end of input in `<!-` at offset 4", 4},
         ErrorCase{"unclosed_reference", "<a>R & D</a>", "reference not closed: `;` not found after `&` at offset 5", 5},
-        ErrorCase{"utf16", std::string("\xFF\xFE<\0a\0/\0>\0", 10), "UTF-16 input is not supported: byte order mark at offset 0", 0},
+        ErrorCase{"utf16", std::string("\xFF\xFE<\0a\0/\0>\0", 10),
+                  "UTF-16 input is not supported: byte order mark at offset 0", 0},
         ErrorCase{"empty_reference", "<a>&;</a>", "empty reference `&;` at offset 3", 3}),
     [](const auto& param_info) { return std::string(param_info.param.name); });
 
