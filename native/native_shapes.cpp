@@ -1,6 +1,7 @@
 // native_shapes.cpp - the shapes group: placeholders, auto shapes and connectors.
 #include "frame.h"
 #include "shapes/add_shape.h"
+#include "shapes/add_placeholders.h"
 
 namespace velmora::native {
 
@@ -9,11 +10,19 @@ namespace {
 // name, parameters, core operation (null: not built yet).
 constexpr FunctionRow kRows[] = {
     {"add_slide_placeholder_shape_json", "input, output, slide_index, placeholder_type, placeholder_orient, placeholder_size, placeholder_idx",
-     nullptr},
+     [](const Args& a) {
+       return json_result(shapes::add_slide_placeholder_shape(
+           a.text(0), a.text(1), a.u64(2), {a.opt_text(3), a.opt_text(4), a.opt_text(5), a.opt_text(6)}));
+     }},
     {"add_slide_placeholder_shapes_json", "input, output, slide_index, placeholders_json",
-     nullptr},
+     [](const Args& a) {
+       return json_result(shapes::add_slide_placeholder_shapes(a.text(0), a.text(1), a.u64(2),
+                                                               a.parsed<json::PlaceholderShapeSpecs>(3)));
+     }},
     {"add_slide_layout_placeholders_json", "input, output, slide_index, layout_index",
-     nullptr},
+     [](const Args& a) {
+       return json_result(shapes::add_slide_layout_placeholders(a.text(0), a.text(1), a.u64(2), a.u64(3)));
+     }},
     {"add_slide_auto_shape_json", "input, output, slide_index, preset_geometry, x_emu, y_emu, cx_emu, cy_emu",
      [](const Args& a) {
        return json_result(shapes::add_slide_auto_shape_impl(

@@ -2,6 +2,7 @@
 #include "json/arguments.h"
 
 #include <limits>
+#include <optional>
 
 #include "json/freeform.h"
 
@@ -67,6 +68,26 @@ const json& expect_array(const json& document) {
   return document;
 }
 
+std::optional<std::string> optional_string_member(const json& object, const char* name, size_t index) {
+  const auto found = object.find(name);
+  if (found == object.end() || found->is_null()) return std::nullopt;
+  if (!found->is_string()) {
+    fail("invalid type: expected a string or null as `" + std::string(name) + "` at " + where(index) + ", found " +
+         found->dump());
+  }
+  return found->get<std::string>();
+}
+
+shapes::PlaceholderShapeSpec placeholder_spec(const json& item, size_t index) {
+  if (!item.is_object()) {
+    fail("invalid type: expected a placeholder object at " + where(index) + ", found " + item.dump());
+  }
+  return {optional_string_member(item, "placeholder_type", index),
+          optional_string_member(item, "placeholder_orient", index),
+          optional_string_member(item, "placeholder_size", index),
+          optional_string_member(item, "placeholder_idx", index)};
+}
+
 }  // namespace
 
 JsonArgument parse_json_argument(std::string_view parameter, std::string_view text) {
@@ -104,8 +125,13 @@ JsonArgument parse_json_argument(std::string_view parameter, std::string_view te
     return cells;
   }
   if (parameter == "operations_json") return parse_freeform_path_operations(document);
-  // edits_json and placeholders_json are arrays of objects
-  // whose members the operations read.
+  if (parameter == "placeholders_json") {
+    PlaceholderShapeSpecs specs;
+    size_t i = 0;
+    for (const json& item : expect_array(document)) specs.push_back(placeholder_spec(item, i++));
+    return specs;
+  }
+  // edits_json is an array of objects whose members the operation reads.
   expect_array(document);
   return JsonDocument{std::move(document)};
 }

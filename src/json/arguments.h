@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "shapes/freeform_path.h"
+#include "shapes/placeholder_spec.h"
 
 namespace velmora::json {
 
@@ -32,13 +33,19 @@ using WorkbookCellTriples = std::vector<std::array<std::string, 3>>;
 /// `operations_json`: the commands of a freeform path.
 using FreeformPathOperations = std::vector<shapes::FreeformPathOperation>;
 
+/// `placeholders_json`: one object per placeholder, each member ("placeholder_type",
+/// "placeholder_orient", "placeholder_size", "placeholder_idx") a string, null
+/// or left out; other members are ignored.
+using PlaceholderShapeSpecs = std::vector<shapes::PlaceholderShapeSpec>;
+
 /// A document whose record shape is read by the operation that uses it.
 struct JsonDocument {
   nlohmann::json value;
 };
 
 using JsonArgument =
-    std::variant<AdjustmentGuides, CellTexts, WorkbookCellTriples, FreeformPathOperations, JsonDocument>;
+    std::variant<AdjustmentGuides, CellTexts, WorkbookCellTriples, FreeformPathOperations, PlaceholderShapeSpecs,
+                 JsonDocument>;
 
 /// A JSON-text argument that does not read into its shape. The message says
 /// what was expected and where.
