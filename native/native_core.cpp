@@ -6,6 +6,7 @@
 #include "frame.h"
 #include "package/inspect.h"
 #include "summary/presentation.h"
+#include "table/create.h"
 
 namespace velmora::native {
 
@@ -70,9 +71,16 @@ constexpr FunctionRow kRows[] = {
     {"replace_table_cell_text_json", "input, output, slide_index, table_index, row_index, col_index, replacement",
      nullptr},
     {"add_slide_table_json", "input, output, slide_index, rows, cols, x_emu, y_emu, cx_emu, cy_emu",
-     nullptr},
+     [](const Args& a) {
+       return json_result(table::add_slide_table_impl(
+           a.text(0), a.text(1), a.u64(2), {a.u64(3), a.u64(4), a.u64(5), a.u64(6), a.u64(7), a.u64(8), {}}));
+     }},
     {"add_slide_table_with_cell_texts_json", "input, output, slide_index, rows, cols, x_emu, y_emu, cx_emu, cy_emu, cell_texts_json",
-     nullptr},
+     [](const Args& a) {
+       return json_result(table::add_slide_table_impl(a.text(0), a.text(1), a.u64(2),
+                                                      {a.u64(3), a.u64(4), a.u64(5), a.u64(6), a.u64(7), a.u64(8),
+                                                       a.parsed<json::CellTexts>(9)}));
+     }},
     {"update_workbook_cells", "xlsx, sheet_name, cells_json",
      nullptr, kUpdateWorkbookCellsDoc},
 };
