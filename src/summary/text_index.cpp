@@ -1,0 +1,189 @@
+// text_index.cpp - substring and tag searches inside slices of one text, answered from positions found once.
+#include "summary/text_index.h"
+
+#include <algorithm>
+
+#include "xml/concat.h"
+#include "xml/shape_tree.h"
+#include "xml/utf8.h"
+
+namespace velmora::summary {
+namespace {
+
+// The longest UTF-8 encoding of a white-space character that can end a tag name.
+constexpr size_t kLongestSpace = 3;
+
+constexpr size_t kUnclosed = static_cast<size_t>(-1);
+
+bool ends_tag_name(std::string_view after) {
+  return !after.empty() && (after.front() == '>' || after.front() == '/' || xml::unicode_space_length(after) > 0);
+}
+
+}  // namespace
+
+const TextIndex::Positions& TextIndex::occurrences(std::string_view needle) const {
+  auto found = occurrences_.find(needle);
+  if (found != occurrences_.end()) return found->second;
+  Positions positions;
+  for (size_t at = text_.find(needle); at != std::string_view::npos; at = text_.find(needle, at + 1)) {
+    positions.push_back(at);
+  }
+  return occurrences_.emplace(std::string(needle), std::move(positions)).first->second;
+}
+
+const TextIndex::Positions& TextIndex::tag_starts(std::string_view name) const {
+  auto found = tag_starts_.find(name);
+  if (found != tag_starts_.end()) return found->second;
+  const std::string needle = xml::concat({"<", name});
+  Positions positions;
+  for (const size_t at : occurrences(needle)) {
+    if (ends_tag_name(text_.substr(at + needle.size()))) positions.push_back(at);
+  }
+  return tag_starts_.emplace(std::string(name), std::move(positions)).first->second;
+}
+
+std::optional<size_t> TextIndex::find(std::string_view view, std::string_view needle, size_t from) const {
+  if (from > view.size()) return std::nullopt;
+  const size_t begin = offset_of(view);
+  const Positions& positions = occurrences(needle);
+  const auto at = std::lower_bound(positions.begin(), positions.end(), begin + from);
+  if (at == positions.end() || *at + needle.size() > begin + view.size()) return std::nullopt;
+  return *at - begin;
+}
+
+std::optional<size_t> TextIndex::rfind(std::string_view view, std::string_view needle) const {
+  if (needle.size() > view.size()) return std::nullopt;
+  const size_t begin = offset_of(view);
+  const Positions& positions = occurrences(needle);
+  const auto after = std::upper_bound(positions.begin(), positions.end(), begin + view.size() - needle.size());
+  if (after == positions.begin() || *std::prev(after) < begin) return std::nullopt;
+  return *std::prev(after) - begin;
+}
+
+std::optional<size_t> TextIndex::first_tag_in_view(Positions::const_iterator at, const Positions& positions,
+                                                  size_t needle_size, size_t begin, size_t end) const {
+  for (; at != positions.end() && *at + needle_size < end; ++at) {
+    // A white-space character cut off by the end of the view does not count.
+    const size_t after = *at + needle_size;
+    if (after + kLongestSpace >= end && !ends_tag_name(text_.substr(after, end - after))) continue;
+    return *at - begin;
+  }
+  return std::nullopt;
+}
+
+std::optional<size_t> TextIndex::find_tag_start(std::string_view view, size_t from, std::string_view name) const {
+  if (from > view.size()) return std::nullopt;
+  const size_t begin = offset_of(view);
+  const Positions& positions = tag_starts(name);
+  return first_tag_in_view(std::lower_bound(positions.begin(), positions.end(), begin + from), positions,
+                           name.size() + 1, begin, begin + view.size());
+}
+
+std::optional<std::string_view> TextIndex::start_tag(std::string_view view, std::string_view name) const {
+  const std::optional<size_t> start = find_tag_start(view, 0, name);
+  if (!start) return std::nullopt;
+  const size_t close = view.find('>', *start);
+  if (close == std::string_view::npos) return std::nullopt;
+  return view.substr(*start, close + 1 - *start);
+}
+
+const TextIndex::Ends& TextIndex::element_ends(std::string_view name) const {
+  auto found = element_ends_.find(name);
+  if (found != element_ends_.end()) return found->second;
+  // Opening tags and closing tags merged in text order; each closing tag
+  // ends the innermost element still open.
+  const std::string closing = xml::concat({"</", name, ">"});
+  const Positions& opens = tag_starts(name);
+  const Positions& closes = occurrences(closing);
+  Ends ends;
+  ends.reserve(opens.size());
+  std::vector<size_t> open;  // indices into ends
+  auto close = closes.begin();
+  for (const size_t at : opens) {
+    for (; close != closes.end() && *close < at; ++close) {
+      if (open.empty()) continue;
+      ends[open.back()].second = *close + closing.size();
+      open.pop_back();
+    }
+    open.push_back(ends.size());
+    ends.emplace_back(at, kUnclosed);
+  }
+  for (; close != closes.end() && !open.empty(); ++close) {
+    ends[open.back()].second = *close + closing.size();
+    open.pop_back();
+  }
+  return element_ends_.emplace(std::string(name), std::move(ends)).first->second;
+}
+
+xml::ElementEnd TextIndex::find_element_end(std::string_view view, size_t start, std::string_view name) const {
+  const size_t begin = offset_of(view);
+  const size_t end = begin + view.size();
+  // An element that ends inside the view ends there whatever the view: the
+  // tags between its start and its end lie well inside the view too.
+  const Ends& ends = element_ends(name);
+  const auto known = std::lower_bound(ends.begin(), ends.end(), std::pair<size_t, size_t>(begin + start, 0));
+  if (known != ends.end() && known->first == begin + start && known->second <= end) {
+    return {true, known->second - begin};
+  }
+  // Otherwise the walk of xml::find_element_end, with both searches
+  // advancing through the position lists.
+  const std::string closing = xml::concat({"</", name, ">"});
+  const Positions& opens = tag_starts(name);
+  const Positions& closes = occurrences(closing);
+  size_t pos = std::min(start + 1 + name.size(), view.size());
+  auto open_at = std::lower_bound(opens.begin(), opens.end(), begin + pos);
+  auto close_at = std::lower_bound(closes.begin(), closes.end(), begin + pos);
+  size_t depth = 1;
+  for (;;) {
+    while (open_at != opens.end() && *open_at < begin + pos) ++open_at;
+    while (close_at != closes.end() && *close_at < begin + pos) ++close_at;
+    const std::optional<size_t> open = first_tag_in_view(open_at, opens, name.size() + 1, begin, end);
+    const bool closed_in_view = close_at != closes.end() && *close_at + closing.size() <= end;
+    if (closed_in_view && (!open || *close_at - begin < *open)) {
+      pos = *close_at - begin + closing.size();
+      if (--depth == 0) return {true, pos};
+    } else if (open) {
+      pos = *open + 1 + name.size();
+      ++depth;
+    } else {
+      return {false, pos};
+    }
+  }
+}
+
+std::vector<std::string_view> shape_blocks(const TextIndex& index, std::string_view view) {
+  constexpr std::string_view kWrapper = "mc:AlternateContent";
+  constexpr std::string_view kWrapperOpen = "<mc:AlternateContent";
+  constexpr std::string_view kWrapperClose = "</mc:AlternateContent>";
+  std::vector<std::string_view> blocks;
+  size_t cursor = 0;
+  for (;;) {
+    std::optional<size_t> position;
+    std::string_view name;
+    for (const std::string_view candidate : xml::kShapeElementNames) {
+      const std::optional<size_t> at = index.find_tag_start(view, cursor, candidate);
+      if (at && (!position || *at < *position)) {
+        position = at;
+        name = candidate;
+      }
+    }
+    if (!position) break;
+    const std::string_view before = view.substr(0, *position);
+    if (const std::optional<size_t> wrapper = index.rfind(before, kWrapperOpen);
+        wrapper && !index.find(before, kWrapperClose, *wrapper)) {
+      // The shape lies inside an open wrapper: skip the wrapper whole.
+      const xml::ElementEnd wrapper_end = index.find_element_end(view, *wrapper, kWrapper);
+      if (wrapper_end.closed) {
+        cursor = wrapper_end.end;
+        continue;
+      }
+    }
+    const xml::ElementEnd end = index.find_element_end(view, *position, name);
+    if (!end.closed) break;
+    blocks.push_back(view.substr(*position, end.end - *position));
+    cursor = end.end;
+  }
+  return blocks;
+}
+
+}  // namespace velmora::summary

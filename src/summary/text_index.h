@@ -1,0 +1,75 @@
+// text_index.h - substring and tag searches inside slices of one text, answered from positions found once.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "xml/text_search.h"
+
+namespace velmora::summary {
+
+/// A shape summary searches every shape block, and each group's block again
+/// for each enclosing group, for the same few strings. Scanning each slice
+/// afresh costs time quadratic in the nesting depth; this index finds every
+/// occurrence of a string in the whole text once (on first use) and answers
+/// the search in a slice with a binary search; the end of an element closed
+/// inside the slice is looked up the same way.
+///
+/// Every `view` passed in must be a slice of the indexed text (a
+/// string_view pointing into it). Results are positions relative to the
+/// view and equal those of the plain searches on the view itself:
+/// std::string_view::find and rfind, xml::find_tag_start and
+/// xml::find_element_end.
+class TextIndex {
+ public:
+  explicit TextIndex(std::string_view text) : text_(text) {}
+
+  /// The first occurrence of `needle` at or after `from` lying wholly inside `view`.
+  std::optional<size_t> find(std::string_view view, std::string_view needle, size_t from = 0) const;
+  /// The last occurrence of `needle` lying wholly inside `view`.
+  std::optional<size_t> rfind(std::string_view view, std::string_view needle) const;
+  bool contains(std::string_view view, std::string_view needle) const { return find(view, needle).has_value(); }
+
+  /// As xml::find_tag_start(view, from, name).
+  std::optional<size_t> find_tag_start(std::string_view view, size_t from, std::string_view name) const;
+  /// As xml::element_start_tag(view, name).
+  std::optional<std::string_view> start_tag(std::string_view view, std::string_view name) const;
+  /// As xml::find_element_end(view, start, name).
+  xml::ElementEnd find_element_end(std::string_view view, size_t start, std::string_view name) const;
+
+ private:
+  using Positions = std::vector<size_t>;
+  /// (tag start, position after the matching closing tag) per tag start.
+  using Ends = std::vector<std::pair<size_t, size_t>>;
+
+  /// Every position of `needle` in the text.
+  const Positions& occurrences(std::string_view needle) const;
+  /// The positions of "<{name}" in the text followed by a character that
+  /// ends a tag name there (">", "/" or white space).
+  const Positions& tag_starts(std::string_view name) const;
+  /// Every tag start of `name` in the text, paired with the end of its
+  /// element in the whole text (the largest size_t when it is not closed).
+  const Ends& element_ends(std::string_view name) const;
+  /// The first position from `at` on whose tag start lies inside the slice
+  /// [begin, end) of the text with its name ended there, relative to begin.
+  std::optional<size_t> first_tag_in_view(Positions::const_iterator at, const Positions& positions, size_t needle_size,
+                                           size_t begin, size_t end) const;
+  size_t offset_of(std::string_view view) const { return static_cast<size_t>(view.data() - text_.data()); }
+
+  std::string_view text_;
+  mutable std::map<std::string, Positions, std::less<>> occurrences_;
+  mutable std::map<std::string, Positions, std::less<>> tag_starts_;
+  mutable std::map<std::string, Ends, std::less<>> element_ends_;
+};
+
+/// The top-level shape blocks of `view`, by the rules of
+/// xml::extract_shape_blocks (wrapped shapes left out, the scan ending at the
+/// first unclosed shape), found with the index. Blocks are slices of `view`.
+std::vector<std::string_view> shape_blocks(const TextIndex& index, std::string_view view);
+
+}  // namespace velmora::summary
