@@ -1,4 +1,4 @@
-// summary_slide_fuzz.cpp - summarises arbitrary bytes as a slide and checks that a shape's summary does not depend on the slide around it.
+// summary_slide_fuzz.cpp - summarises arbitrary bytes as a slide; a shape summarises alike alone and in its slide.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -33,8 +33,13 @@ std::string json_of(const summary::ShapeSummary& shape) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   summary::extract_text_runs(bytes);
-  summary::extract_tables(bytes);
+  const std::vector<summary::TableSummary> tables = summary::extract_tables(bytes);
   const std::vector<summary::ShapeSummary> shapes = summary::extract_shapes(bytes);
+  // Shapes and tables read together are the same as read apart.
+  const summary::SlideContent content = summary::extract_slide_content(bytes);
+  check(content.tables == tables);
+  check(content.shapes.size() == shapes.size());
+  for (size_t i = 0; i < shapes.size(); ++i) check(json_of(content.shapes[i]) == json_of(shapes[i]));
 
   // The same blocks as the plain search finds in the shape tree's content...
   const std::string text = xml::utf8_lossy(bytes);
@@ -50,8 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     check(shapes.empty());
     return 0;
   }
-  const std::string_view content = std::string_view(text).substr(content_begin + 1, content_end - content_begin - 1);
-  const std::vector<std::string_view> blocks = xml::extract_shape_blocks(content);
+  const std::string_view tree_content = std::string_view(text).substr(content_begin + 1, content_end - content_begin - 1);
+  const std::vector<std::string_view> blocks = xml::extract_shape_blocks(tree_content);
   check(blocks.size() == shapes.size());
   // ...each summarised exactly as the block on its own is.
   for (size_t i = 0; i < blocks.size(); ++i) {

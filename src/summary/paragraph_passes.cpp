@@ -10,19 +10,18 @@ namespace {
 using xml::Event;
 using xml::EventKind;
 
-enum class Element { Paragraph, Run, Text, LineBreak, Field, Other };
-
-Element element_of(const Event& event) {
-  const std::string_view name = event.local_name();
-  if (name == "p") return Element::Paragraph;
-  if (name == "r") return Element::Run;
-  if (name == "t") return Element::Text;
-  if (name == "br") return Element::LineBreak;
-  if (name == "fld") return Element::Field;
-  return Element::Other;
-}
-
 }  // namespace
+
+TextElement text_element(const Event& event) {
+  if (!event.is_tag() && !event.is_end()) return TextElement::Other;
+  const std::string_view name = event.local_name();
+  if (name == "p") return TextElement::Paragraph;
+  if (name == "r") return TextElement::Run;
+  if (name == "t") return TextElement::Text;
+  if (name == "br") return TextElement::LineBreak;
+  if (name == "fld") return TextElement::Field;
+  return TextElement::Other;
+}
 
 void append_character_data(std::string& out, const Event& event) {
   std::optional<std::string> text;
@@ -34,13 +33,13 @@ void append_character_data(std::string& out, const Event& event) {
   if (text) out += *text;
 }
 
-void ParagraphTextPass::on(const Event& event) {
+void ParagraphTextPass::on(const Event& event, TextElement element) {
   if (!event.is_tag() && !event.is_end()) {
     if (in_paragraph_ && in_text_) append_character_data(current_, event);
     return;
   }
-  switch (element_of(event)) {
-    case Element::Paragraph:
+  switch (element) {
+    case TextElement::Paragraph:
       if (event.is_empty()) {
         paragraphs.emplace_back();
       } else if (event.is_start()) {
@@ -52,11 +51,11 @@ void ParagraphTextPass::on(const Event& event) {
         in_paragraph_ = false;
       }
       break;
-    case Element::Text:
+    case TextElement::Text:
       if (event.is_start() && in_paragraph_) in_text_ = true;
       if (event.is_end()) in_text_ = false;
       break;
-    case Element::LineBreak:
+    case TextElement::LineBreak:
       if (event.is_tag() && in_paragraph_) current_ += '\v';
       break;
     default:
@@ -64,13 +63,13 @@ void ParagraphTextPass::on(const Event& event) {
   }
 }
 
-void RunTextPass::on(const Event& event) {
+void RunTextPass::on(const Event& event, TextElement element) {
   if (!event.is_tag() && !event.is_end()) {
     if (in_run_ && in_text_) append_character_data(run_, event);
     return;
   }
-  switch (element_of(event)) {
-    case Element::Paragraph:
+  switch (element) {
+    case TextElement::Paragraph:
       if (event.is_empty()) {
         paragraphs.emplace_back();
       } else if (event.is_start()) {
@@ -82,7 +81,7 @@ void RunTextPass::on(const Event& event) {
         in_paragraph_ = false;
       }
       break;
-    case Element::Run:
+    case TextElement::Run:
       if (event.is_empty()) {
         if (in_paragraph_) runs_.emplace_back();
       } else if (event.is_start()) {
@@ -96,7 +95,7 @@ void RunTextPass::on(const Event& event) {
         in_run_ = false;
       }
       break;
-    case Element::Text:
+    case TextElement::Text:
       if (event.is_start() && in_run_) in_text_ = true;
       if (event.is_end()) in_text_ = false;
       break;
@@ -105,10 +104,10 @@ void RunTextPass::on(const Event& event) {
   }
 }
 
-void LineBreakPass::on(const Event& event) {
+void LineBreakPass::on(const Event& event, TextElement element) {
   if (!event.is_tag() && !event.is_end()) return;
-  switch (element_of(event)) {
-    case Element::Paragraph:
+  switch (element) {
+    case TextElement::Paragraph:
       if (event.is_empty()) {
         paragraphs.emplace_back();
       } else if (event.is_start()) {
@@ -121,10 +120,10 @@ void LineBreakPass::on(const Event& event) {
         in_paragraph_ = false;
       }
       break;
-    case Element::Run:
+    case TextElement::Run:
       if (event.is_tag() && in_paragraph_) ++runs_;
       break;
-    case Element::LineBreak:
+    case TextElement::LineBreak:
       if (event.is_tag() && in_paragraph_) breaks_.push_back(runs_);
       break;
     default:
@@ -132,13 +131,13 @@ void LineBreakPass::on(const Event& event) {
   }
 }
 
-void FieldPass::on(const Event& event) {
+void FieldPass::on(const Event& event, TextElement element) {
   if (!event.is_tag() && !event.is_end()) {
     if (in_field_ && in_text_) append_character_data(text_, event);
     return;
   }
-  switch (element_of(event)) {
-    case Element::Paragraph:
+  switch (element) {
+    case TextElement::Paragraph:
       if (event.is_empty()) {
         paragraphs.emplace_back();
       } else if (event.is_start()) {
@@ -152,13 +151,13 @@ void FieldPass::on(const Event& event) {
         in_paragraph_ = false;
       }
       break;
-    case Element::Run:
+    case TextElement::Run:
       if (event.is_tag() && in_paragraph_) ++runs_;
       break;
-    case Element::LineBreak:
+    case TextElement::LineBreak:
       if (event.is_tag() && in_paragraph_) ++breaks_;
       break;
-    case Element::Field:
+    case TextElement::Field:
       if (event.is_empty()) {
         if (in_paragraph_) fields_.push_back({runs_, breaks_, {}});
       } else if (event.is_start()) {
@@ -172,7 +171,7 @@ void FieldPass::on(const Event& event) {
         in_field_ = false;
       }
       break;
-    case Element::Text:
+    case TextElement::Text:
       if (event.is_start() && in_field_) in_text_ = true;
       if (event.is_end()) in_text_ = false;
       break;
@@ -181,10 +180,8 @@ void FieldPass::on(const Event& event) {
   }
 }
 
-void RunPropertyPass::on(const Event& event) {
-  if (!event.is_tag() && !event.is_end()) return;
-  const std::string_view name = event.local_name();
-  if (name == "p") {
+void RunPropertyPass::on(const Event& event, TextElement element) {
+  if (element == TextElement::Paragraph) {
     if (event.is_empty()) {
       paragraphs.emplace_back();
     } else if (event.is_start()) {
@@ -195,7 +192,7 @@ void RunPropertyPass::on(const Event& event) {
       values_.clear();
       in_paragraph_ = false;
     }
-  } else if (name == "r") {
+  } else if (element == TextElement::Run) {
     if (event.is_empty()) {
       if (in_paragraph_) values_.emplace_back();
     } else if (event.is_start()) {
@@ -209,7 +206,7 @@ void RunPropertyPass::on(const Event& event) {
       in_run_ = false;
     }
   }
-  if (name == element_ && event.is_tag() && in_run_) {
+  if (in_run_ && event.is_tag() && event.local_name() == element_) {
     value_.reset();
     for (const xml::Attribute& attribute : event.attributes()) {
       if (xml::local_name(attribute.key) != attribute_) continue;

@@ -22,6 +22,13 @@ namespace velmora::summary {
 // idle when all its flags are clear; fed the same events from idle, a pass
 // produces the same entries wherever those events sit in a larger document.
 
+/// What a tag is to the passes. Every pass takes an event with its kind of
+/// element, so that several passes fed the same event classify it once.
+enum class TextElement { Paragraph, Run, Text, LineBreak, Field, Other };
+
+/// The kind of element of a start, end or empty tag; Other for other events.
+TextElement text_element(const xml::Event& event);
+
 /// Appends to `out` the text of a Text event (UTF-8 with line ends
 /// normalised; undecodable text is skipped) or of a Reference event (its
 /// character, or the reference as written for unknown entities). Other
@@ -36,7 +43,8 @@ void run_passes(std::string_view xml, Passes&... passes) {
   xml::Reader reader(xml);
   try {
     for (xml::Event event = reader.next(); event.kind != xml::EventKind::Eof; event = reader.next()) {
-      (passes.on(event), ...);
+      const TextElement element = text_element(event);
+      (passes.on(event, element), ...);
     }
   } catch (const VelmoraError&) {
     // Malformed XML shortens what is extracted; it is not a failure.
@@ -47,7 +55,7 @@ void run_passes(std::string_view xml, Passes&... passes) {
 /// "\v" (U+000B) for each line break.
 class ParagraphTextPass {
  public:
-  void on(const xml::Event& event);
+  void on(const xml::Event& event, TextElement element);
   bool idle() const { return !in_paragraph_ && !in_text_; }
 
   std::vector<std::string> paragraphs;
@@ -61,7 +69,7 @@ class ParagraphTextPass {
 /// The text of each run of each paragraph (fields are not runs).
 class RunTextPass {
  public:
-  void on(const xml::Event& event);
+  void on(const xml::Event& event, TextElement element);
   bool idle() const { return !in_paragraph_ && !in_run_ && !in_text_; }
 
   std::vector<std::vector<std::string>> paragraphs;
@@ -77,7 +85,7 @@ class RunTextPass {
 /// For each line break of each paragraph, the number of runs before it.
 class LineBreakPass {
  public:
-  void on(const xml::Event& event);
+  void on(const xml::Event& event, TextElement element);
   bool idle() const { return !in_paragraph_; }
 
   std::vector<std::vector<uint64_t>> paragraphs;
@@ -91,7 +99,7 @@ class LineBreakPass {
 /// The fields of each paragraph, with the runs and line breaks before them.
 class FieldPass {
  public:
-  void on(const xml::Event& event);
+  void on(const xml::Event& event, TextElement element);
   bool idle() const { return !in_paragraph_ && !in_field_ && !in_text_; }
 
   std::vector<std::vector<ParagraphFieldSummary>> paragraphs;
@@ -113,7 +121,7 @@ class FieldPass {
 class RunPropertyPass {
  public:
   RunPropertyPass(std::string_view element, std::string_view attribute) : element_(element), attribute_(attribute) {}
-  void on(const xml::Event& event);
+  void on(const xml::Event& event, TextElement element);
   bool idle() const { return !in_paragraph_ && !in_run_; }
 
   std::vector<std::vector<std::optional<std::string>>> paragraphs;

@@ -6,9 +6,7 @@
 #include "package/slide_list.h"
 #include "summary/shape_extract.h"
 #include "summary/slide_text.h"
-#include "summary/tables.h"
 #include "xml/concat.h"
-#include "xml/text_search.h"
 
 namespace velmora::summary {
 namespace {
@@ -22,6 +20,21 @@ bool has_vba_project(const zip::Archive& package) {
   }
   return found;
 }
+
+// Whether an element of a local name occurs (xml::has_element), as a pass,
+// so that one reading answers several of them next to other passes.
+class ElementPresence {
+ public:
+  explicit ElementPresence(std::string_view local_name) : local_name_(local_name) {}
+  void on(const xml::Event& event, TextElement) {
+    if (!found && event.is_tag() && event.local_name() == local_name_) found = true;
+  }
+
+  bool found = false;
+
+ private:
+  std::string_view local_name_;
+};
 
 }  // namespace
 
@@ -50,11 +63,16 @@ SlideSummary summarize_slide(const zip::Archive& package, const std::string& sli
   summary.comment_relationships = package::relationships_by_type(summary.relationships, {"/comments", "/comment"});
   summary.media_relationships = package::relationships_by_type(summary.relationships, {"/audio", "/media", "/video"});
   summary.ole_relationships = package::relationships_by_type(summary.relationships, {"/oleObject", "/package"});
-  summary.texts = extract_text_runs(slide);
-  summary.shapes = extract_shapes(slide);
-  summary.tables = extract_tables(slide);
-  summary.has_transition = xml::has_element(slide, "transition");
-  summary.has_timing = xml::has_element(slide, "timing");
+  TextRunPass texts;
+  ElementPresence transition("transition");
+  ElementPresence timing("timing");
+  run_passes(slide, texts, transition, timing);
+  summary.texts = std::move(texts.texts);
+  SlideContent content = extract_slide_content(slide);
+  summary.shapes = std::move(content.shapes);
+  summary.tables = std::move(content.tables);
+  summary.has_transition = transition.found;
+  summary.has_timing = timing.found;
   return summary;
 }
 

@@ -13,6 +13,14 @@
 namespace velmora::summary {
 namespace {
 
+// The bytes as text: themselves when they are UTF-8, else decoded into
+// `storage` with each invalid sequence replaced by U+FFFD.
+std::string_view decoded(std::string_view bytes, std::string& storage) {
+  if (xml::is_valid_utf8(bytes)) return bytes;
+  storage = xml::utf8_lossy(bytes);
+  return storage;
+}
+
 std::string_view kind_of(std::string_view block, const TextIndex& index) {
   if (block.starts_with("<p:sp")) return "shape";
   if (block.starts_with("<p:pic")) return index.contains(block, "<a:videoFile") ? "movie" : "picture";
@@ -63,6 +71,21 @@ class ShapeExtractor {
   explicit ShapeExtractor(std::string_view text) : index_(text), bodies_(text) {}
 
   const TextIndex& index() const { return index_; }
+
+  /// The top-level shapes of the first shape tree in `text`.
+  std::vector<ShapeSummary> tree_shapes(std::string_view text) const {
+    constexpr std::string_view kTree = "p:spTree";
+    constexpr std::string_view kTreeEnd = "</p:spTree>";
+    const std::optional<size_t> start = index_.find_tag_start(text, 0, kTree);
+    if (!start) return {};
+    const size_t content_begin = text.find('>', *start);
+    const xml::ElementEnd end = index_.find_element_end(text, *start, kTree);
+    if (content_begin == std::string_view::npos || !end.closed || end.end - kTreeEnd.size() <= content_begin) return {};
+    const std::string_view content = text.substr(content_begin + 1, end.end - kTreeEnd.size() - content_begin - 1);
+    std::vector<ShapeSummary> shapes;
+    for (const std::string_view block : shape_blocks(index_, content)) shapes.push_back(summarize(block, std::nullopt));
+    return shapes;
+  }
 
   /// The shape and all its members, built depth first with an explicit stack.
   ShapeSummary summarize(std::string_view block, const std::optional<GroupMapping>& mapping) const {
@@ -129,20 +152,16 @@ class ShapeExtractor {
 }  // namespace
 
 std::vector<ShapeSummary> extract_shapes(std::string_view slide_bytes) {
-  constexpr std::string_view kTree = "p:spTree";
-  constexpr std::string_view kTreeEnd = "</p:spTree>";
-  const std::string text = xml::utf8_lossy(slide_bytes);
+  std::string storage;
+  const std::string_view text = decoded(slide_bytes, storage);
+  return ShapeExtractor(text).tree_shapes(text);
+}
+
+SlideContent extract_slide_content(std::string_view slide_bytes) {
+  std::string storage;
+  const std::string_view text = decoded(slide_bytes, storage);
   const ShapeExtractor extractor(text);
-  const TextIndex& index = extractor.index();
-  const std::optional<size_t> start = index.find_tag_start(text, 0, kTree);
-  if (!start) return {};
-  const size_t content_begin = text.find('>', *start);
-  const xml::ElementEnd end = index.find_element_end(text, *start, kTree);
-  if (content_begin == std::string::npos || !end.closed || end.end - kTreeEnd.size() <= content_begin) return {};
-  const std::string_view content = std::string_view(text).substr(content_begin + 1, end.end - kTreeEnd.size() - content_begin - 1);
-  std::vector<ShapeSummary> shapes;
-  for (const std::string_view block : shape_blocks(index, content)) shapes.push_back(extractor.summarize(block, std::nullopt));
-  return shapes;
+  return {extractor.tree_shapes(text), extract_tables(extractor.index(), text)};
 }
 
 ShapeSummary summarize_shape_block(std::string_view block, const std::optional<GroupMapping>& mapping) {

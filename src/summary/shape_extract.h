@@ -17,6 +17,14 @@ namespace velmora::summary {
 /// shortens what is extracted.
 std::vector<ShapeSummary> extract_shapes(std::string_view slide_bytes);
 
+/// The shapes of a slide (extract_shapes) and every table in it
+/// (extract_tables), from one decoding and indexing of its bytes.
+struct SlideContent {
+  std::vector<ShapeSummary> shapes;
+  std::vector<TableSummary> tables;
+};
+SlideContent extract_slide_content(std::string_view slide_bytes);
+
 /// The summary of one shape block, the text of one complete shape element,
 /// placed through `mapping` when it is a member of a group. A group's
 /// members are summarised as its children, each through the group's own

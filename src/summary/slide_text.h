@@ -5,6 +5,9 @@
 #include <string_view>
 #include <vector>
 
+#include "summary/paragraph_passes.h"
+#include "xml/event.h"
+
 namespace velmora::summary {
 
 /// The text of every text element (qualified name "t" or ending ":t") that
@@ -15,5 +18,17 @@ namespace velmora::summary {
 /// processing instructions add nothing. The first XML error ends the
 /// extraction, keeping the texts before it.
 std::vector<std::string> extract_text_runs(std::string_view xml_bytes);
+
+/// extract_text_runs as a pass for run_passes.
+class TextRunPass {
+ public:
+  void on(const xml::Event& event, TextElement element);
+
+  std::vector<std::string> texts;
+
+ private:
+  std::string buffer_;
+  bool in_text_ = false;
+};
 
 }  // namespace velmora::summary

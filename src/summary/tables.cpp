@@ -36,6 +36,7 @@ std::string cell_text(std::string_view cell) {
 }  // namespace
 
 std::vector<TableSummary> extract_tables(std::string_view xml_bytes) {
+  if (xml::is_valid_utf8(xml_bytes)) return extract_tables(TextIndex(xml_bytes), xml_bytes);
   const std::string text = xml::utf8_lossy(xml_bytes);
   return extract_tables(TextIndex(text), text);
 }

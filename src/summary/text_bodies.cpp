@@ -46,16 +46,16 @@ auto mapped(const RawValues& values, size_t first, size_t last, Map map) {
 
 }  // namespace
 
-void TextBodyScan::on(const xml::Event& event) {
-  texts.on(event);
-  runs.on(event);
-  line_breaks.on(event);
-  fields.on(event);
-  bold.on(event);
-  italic.on(event);
-  underline.on(event);
-  font_size.on(event);
-  font_name.on(event);
+void TextBodyScan::on(const xml::Event& event, TextElement element) {
+  texts.on(event, element);
+  runs.on(event, element);
+  line_breaks.on(event, element);
+  fields.on(event, element);
+  bold.on(event, element);
+  italic.on(event, element);
+  underline.on(event, element);
+  font_size.on(event, element);
+  font_name.on(event, element);
 }
 
 bool TextBodyScan::idle() const {
@@ -95,7 +95,7 @@ SlideTextBodies::SlideTextBodies(std::string_view slide_text) : text_(slide_text
           open.push_back(kNotShape);
         }
       }
-      scan_.on(event);
+      scan_.on(event, text_element(event));
       if (event.is_end() && !open.empty()) {
         if (open.back() != kNotShape) {
           ShapeElement& shape = shapes_[open.back()];

@@ -25,7 +25,7 @@ struct TextBodyScan {
   RunPropertyPass font_size{"rPr", "sz"};
   RunPropertyPass font_name{"latin", "typeface"};
 
-  void on(const xml::Event& event);
+  void on(const xml::Event& event, TextElement element);
   bool idle() const;
   size_t paragraph_count() const { return texts.paragraphs.size(); }
 

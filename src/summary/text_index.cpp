@@ -2,6 +2,7 @@
 #include "summary/text_index.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "xml/concat.h"
 #include "xml/shape_tree.h"
@@ -15,18 +16,43 @@ constexpr size_t kLongestSpace = 3;
 
 constexpr size_t kUnclosed = static_cast<size_t>(-1);
 
+// The bytes after a "<" that sort it into its bucket.
+constexpr size_t kBucketKeySize = 4;
+
+uint32_t bucket_key(std::string_view text, size_t at) {
+  uint32_t key = 0;
+  std::memcpy(&key, text.data() + at, kBucketKeySize);
+  return key;
+}
+
 bool ends_tag_name(std::string_view after) {
   return !after.empty() && (after.front() == '>' || after.front() == '/' || xml::unicode_space_length(after) > 0);
 }
 
 }  // namespace
 
+TextIndex::TextIndex(std::string_view text) : text_(text) {
+  // One pass over the markup serves every search for a string that starts with "<".
+  for (size_t at = text.find('<'); at != std::string_view::npos; at = text.find('<', at + 1)) {
+    if (at + kBucketKeySize < text.size()) markup_[bucket_key(text, at + 1)].push_back(at);
+  }
+}
+
 const TextIndex::Positions& TextIndex::occurrences(std::string_view needle) const {
   auto found = occurrences_.find(needle);
   if (found != occurrences_.end()) return found->second;
   Positions positions;
-  for (size_t at = text_.find(needle); at != std::string_view::npos; at = text_.find(needle, at + 1)) {
-    positions.push_back(at);
+  if (needle.size() > kBucketKeySize && needle.front() == '<') {
+    const auto bucket = markup_.find(bucket_key(needle, 1));
+    if (bucket != markup_.end()) {
+      for (const size_t at : bucket->second) {
+        if (text_.substr(at, needle.size()) == needle) positions.push_back(at);
+      }
+    }
+  } else {
+    for (size_t at = text_.find(needle); at != std::string_view::npos; at = text_.find(needle, at + 1)) {
+      positions.push_back(at);
+    }
   }
   return occurrences_.emplace(std::string(needle), std::move(positions)).first->second;
 }

@@ -2,10 +2,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -27,7 +29,7 @@ namespace velmora::summary {
 /// xml::find_element_end.
 class TextIndex {
  public:
-  explicit TextIndex(std::string_view text) : text_(text) {}
+  explicit TextIndex(std::string_view text);
 
   /// The first occurrence of `needle` at or after `from` lying wholly inside `view`.
   std::optional<size_t> find(std::string_view view, std::string_view needle, size_t from = 0) const;
@@ -62,6 +64,8 @@ class TextIndex {
   size_t offset_of(std::string_view view) const { return static_cast<size_t>(view.data() - text_.data()); }
 
   std::string_view text_;
+  /// Every "<" of the text, by the four bytes that follow it.
+  std::unordered_map<uint32_t, Positions> markup_;
   mutable std::map<std::string, Positions, std::less<>> occurrences_;
   mutable std::map<std::string, Positions, std::less<>> tag_starts_;
   mutable std::map<std::string, Ends, std::less<>> element_ends_;
