@@ -18,6 +18,21 @@ NOT_AVAILABLE = "not available yet"
 MISSING_FILE = "io error: No such file or directory (os error 2)"
 
 
+def _shared_folder() -> Path:
+    """The folder of real-world decks and schemas that sits beside the repository
+    (VELMORA_SHARED overrides it). The real-world checks need it: fail loudly without it."""
+    candidates = [Path(os.environ["VELMORA_SHARED"])] if "VELMORA_SHARED" in os.environ else []
+    candidates += [Path(__file__).resolve().parents[3] / "shared", Path("/work/shared")]
+    for candidate in candidates:
+        if (candidate / "corpus").is_dir():
+            return candidate
+    raise RuntimeError(f"the shared corpus folder was not found (looked in {', '.join(map(str, candidates))})")
+
+
+SHARED = _shared_folder()
+CORPUS = SHARED / "corpus"
+
+
 def sha256_file(path: Path) -> str:
     return hashlib.sha256(Path(path).read_bytes()).hexdigest()
 

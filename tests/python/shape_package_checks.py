@@ -11,8 +11,7 @@ from pathlib import Path
 from pptx import Presentation
 from pptx.enum.shapes import MSO_SHAPE_TYPE
 
-SHARED = Path(__file__).resolve().parents[3] / "shared"
-CORPUS = SHARED / "corpus"
+from helpers import CORPUS, SHARED
 SCHEMAS = SHARED / "schemas"
 SLIDE_ROOT = "{http://schemas.openxmlformats.org/presentationml/2006/main}sld"
 ERROR_PREFIXES = ("io error: ", "zip error: ", "xml error: ", "xml text decode error: ", "invalid input: ")

@@ -8,12 +8,9 @@ from pathlib import Path
 import pytest
 import velmora_native
 
-from helpers import listing, sha256_file
+from helpers import CORPUS, listing, sha256_file
 from oracle import expected_manifest, pretty
 
-CORPUS = Path(__file__).resolve().parents[3] / "shared" / "corpus"
-if not CORPUS.is_dir():
-    pytest.skip(f"no corpus folder at {CORPUS}", allow_module_level=True)
 
 FILES = sorted(p for p in CORPUS.iterdir() if p.is_file() and p.suffix != ".md")
 

@@ -37,9 +37,7 @@ from pptx.shapes.graphfrm import GraphicFrame
 from pptx.shapes.group import GroupShape
 from pptx.shapes.picture import Movie
 
-CORPUS = Path(__file__).resolve().parents[3] / "shared" / "corpus"
-if not CORPUS.is_dir():
-    pytest.skip(f"no corpus folder at {CORPUS}", allow_module_level=True)
+from helpers import CORPUS
 
 DECKS = sorted(p for p in CORPUS.iterdir() if p.suffix in {".pptx", ".pptm", ".potx", ".potm", ".ppsx"})
 GOOD = [p for p in DECKS if "BROKEN" not in p.name]
