@@ -7,6 +7,7 @@
 #include "error.h"
 #include "shapes/paragraphs.h"
 #include "shapes/presets.h"
+#include "xml/escape.h"
 
 namespace velmora::shapes {
 namespace {
@@ -117,7 +118,11 @@ std::string auto_shape_xml(uint64_t id, std::string_view preset, uint64_t x, uin
 
 std::string adjustment_guides_xml(std::span<const AdjustmentGuide> guides) {
   std::string out;
-  for (const auto& [name, value] : guides) out += fill("<a:gd name=\"{}\" fmla=\"val {}\"/>", {name, decimal(value)});
+  // The caller's guide names are escaped: markup in a name would otherwise
+  // end the attribute and corrupt the shape.
+  for (const auto& [name, value] : guides) {
+    out += fill("<a:gd name=\"{}\" fmla=\"val {}\"/>", {xml::xml_attr(name), decimal(value)});
+  }
   return out;
 }
 

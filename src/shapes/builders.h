@@ -28,8 +28,8 @@ struct ConnectionEnd {
 // its kind and its display number, the id minus 1 (0 for id 0): "TextBox 1"
 // for id 2. Offsets and extents are EMU. Optional `text` becomes one plain
 // paragraph per line (replacement_paragraphs_xml); without it each builder
-// writes its own empty paragraph. Names, presets and guide names are written
-// as given, without escaping.
+// writes its own empty paragraph. Names and presets are written as given,
+// without escaping; guide names are escaped.
 
 /// A text box ("TextBox {n}"): a rectangle without fill whose text does not
 /// wrap and whose box grows with it; "<a:p/>" without text.
@@ -45,7 +45,7 @@ std::string auto_shape_xml(uint64_t id, std::string_view preset, uint64_t x, uin
                            std::optional<std::string_view> text, std::span<const AdjustmentGuide> guides);
 
 /// Concatenated "<a:gd name=\"{name}\" fmla=\"val {value}\"/>", one per
-/// guide in order; empty for no guides.
+/// guide in order, the name escaped (`xml_attr`); empty for no guides.
 std::string adjustment_guides_xml(std::span<const AdjustmentGuide> guides);
 
 /// "Connector" for the accepted connector presets "line", "bentConnector3"

@@ -103,6 +103,12 @@ TEST(AdjustmentGuidesXml, IsEmptyWithoutGuidesAndWritesExtremeValues) {
             R"(<a:gd name="adj" fmla="val -9223372036854775808"/><a:gd name="adj" fmla="val 0"/>)");
 }
 
+TEST(AdjustmentGuidesXml, EscapesNamesSoTheyStayInsideTheirAttribute) {
+  const Guides guides = {{"adj", 1}, {R"(a"/><x y="&<)", 2}};
+  EXPECT_EQ(adjustment_guides_xml(guides),
+            R"(<a:gd name="adj" fmla="val 1"/><a:gd name="a&quot;/&gt;&lt;x y=&quot;&amp;&lt;" fmla="val 2"/>)");
+}
+
 TEST(ConnectorShapeXml, FillsTheTemplateForAGluedReversedLine) {
   EXPECT_EQ(connector_shape_xml(3, "line", 100, 500, 50, 200, ConnectionEnd{4, 1}, std::nullopt),
             R"(<p:cxnSp><p:nvCxnSpPr><p:cNvPr id="3" name="Connector 2"/>)"
