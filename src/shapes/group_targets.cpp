@@ -13,6 +13,7 @@ namespace {
 
 constexpr std::string_view kGroup = "p:grpSp";
 constexpr std::string_view kGroupEnd = "</p:grpSp>";
+constexpr std::string_view kGroupProperties = "p:grpSpPr";
 constexpr std::string_view kGroupPropertiesEnd = "</p:grpSpPr>";
 
 /// Calls `visit` with each shape block of `xml` from `from` on, each found
@@ -70,7 +71,16 @@ std::optional<TextRange> top_level_group_bounds(std::string_view slide_xml, uint
 
 std::vector<ShapeBlock> direct_group_children(std::string_view group_xml) {
   std::vector<ShapeBlock> children;
-  const size_t properties_end = group_xml.find(kGroupPropertiesEnd);
+  // The children follow the group's own properties, which come before its
+  // first child. When those are self-closing the group has no children: the
+  // properties of a child group must not stand in for them, or a grandchild
+  // would be taken for a child.
+  const std::optional<size_t> properties = xml::find_tag_start(group_xml, 1, kGroupProperties);
+  const std::optional<xml::ShapeStart> first_shape = xml::find_next_shape_start(group_xml, 1);
+  if (!properties || (first_shape && first_shape->position < *properties)) return children;
+  const size_t properties_tag_end = group_xml.find('>', *properties);
+  if (properties_tag_end == std::string_view::npos || group_xml[properties_tag_end - 1] == '/') return children;
+  const size_t properties_end = group_xml.find(kGroupPropertiesEnd, properties_tag_end);
   const size_t group_end = group_xml.rfind(kGroupEnd);
   if (properties_end == std::string_view::npos || group_end == std::string_view::npos) return children;
   // Limiting the text to the group's last closing tag keeps every child inside it.

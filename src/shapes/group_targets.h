@@ -55,9 +55,9 @@ struct GroupTarget {
 std::optional<TextRange> top_level_group_bounds(std::string_view slide_xml, uint64_t group_index);
 
 /// The direct children of a group block, in document order: the shape
-/// elements that start after the group's first "</p:grpSpPr>" and end before
-/// its last "</p:grpSp>", visited as above. None when the group has no
-/// "</p:grpSpPr>" (a self-closing `p:grpSpPr`). Ranges are in `group_xml`.
+/// elements that start after the end of the group's own `p:grpSpPr` and end
+/// before its last "</p:grpSp>", visited as above. None when the group's own
+/// `p:grpSpPr` is self-closing or missing. Ranges are in `group_xml`.
 std::vector<ShapeBlock> direct_group_children(std::string_view group_xml);
 
 /// The direct child `index` of a group block (see direct_group_children).

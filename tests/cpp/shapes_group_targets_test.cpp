@@ -123,6 +123,10 @@ INSTANTIATE_TEST_SUITE_P(
                    slide("<p:grpSp><p:nvGrpSpPr><p:cNvPr id=\"9\" name=\"G\"/></p:nvGrpSpPr><p:grpSpPr/>" +
                          group(10, "") + "</p:grpSp>"),
                    GroupTarget::nested(0, 0), "nested group child index 0 was not found"},
+        TargetCase{"self-closing group properties: a grandchild is no child",
+                   slide("<p:grpSp><p:nvGrpSpPr><p:cNvPr id=\"9\" name=\"G\"/></p:nvGrpSpPr><p:grpSpPr/>" +
+                         group(10, group(11, "")) + "</p:grpSp>"),
+                   GroupTarget::nested(0, 0), "nested group child index 0 was not found"},
         TargetCase{"an unclosed shape ends the scan", slide(group(10, "") + "<p:sp><p:nvSpPr>" + group(11, "")),
                    GroupTarget::group(1), "group shape index 1 was not found"}),
     [](const testing::TestParamInfo<TargetCase>& param) {
