@@ -2,6 +2,7 @@
 #include "package/slide_list.h"
 
 #include <functional>
+#include <limits>
 #include <map>
 #include <set>
 
@@ -127,6 +128,9 @@ uint64_t next_slide_id(std::string_view presentation_xml) {
     }
   } catch (const VelmoraError&) {
     // Ids read before malformed XML still count.
+  }
+  if (largest == std::numeric_limits<uint64_t>::max()) {
+    throw_invalid_input(xml::concat({"no slide id is left after ", std::to_string(largest)}));
   }
   return largest + 1;
 }

@@ -41,7 +41,9 @@ std::optional<std::string> slide_part_at_index(const zip::Archive& package, size
 std::vector<std::string> slide_relationship_ids_in_presentation(std::string_view presentation_xml);
 
 /// One more than the largest numeric `id` of the "sldId" elements, and at
-/// least 256. Malformed XML ends the scan quietly with what was found.
+/// least 256. Malformed XML ends the scan quietly with what was found. When
+/// the largest id is the largest 64-bit value, no id is left: InvalidInput
+/// "no slide id is left after {id}".
 uint64_t next_slide_id(std::string_view presentation_xml);
 
 /// The presentation text with `<p:sldId id="{slide_id}" r:id="{relationship_id}"/>`

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 #include <optional>
 #include <set>
 #include <string>
@@ -257,6 +258,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(NextSlideId, MalformedXmlKeepsWhatWasFound) {
   EXPECT_EQ(next_slide_id(R"(<p:sldIdLst><p:sldId id="700"/></p:wrong><p:sldId id="900"/>)"), 701u);
+}
+
+TEST(NextSlideId, TheLargest64BitIdLeavesNoneToAllocate) {
+  const VelmoraError error =
+      error_of([] { next_slide_id(R"(<p:sldIdLst><p:sldId id="18446744073709551615"/></p:sldIdLst>)"); });
+  EXPECT_EQ(error.kind(), ErrorKind::InvalidInput);
+  EXPECT_EQ(error.detail(), "no slide id is left after 18446744073709551615");
+  EXPECT_EQ(next_slide_id(R"(<p:sldIdLst><p:sldId id="18446744073709551614"/></p:sldIdLst>)"),
+            std::numeric_limits<uint64_t>::max());
 }
 
 // ---- appending a slide id ----
