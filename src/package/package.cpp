@@ -7,6 +7,7 @@
 
 #include "error.h"
 #include "xml/utf8.h"
+#include "zip/file_path.h"
 
 namespace velmora::package {
 
@@ -18,6 +19,7 @@ void update_package_facts(std::string_view name, PackageFacts& facts) {
 }
 
 void prepare_output_parent(const std::string& output) {
+  zip::check_file_path(output);
   const std::filesystem::path parent = std::filesystem::path(output).parent_path();
   if (parent.empty()) return;
   std::error_code ec;

@@ -13,6 +13,7 @@
 
 #include "error.h"
 #include "zip/deflate.h"
+#include "zip/file_path.h"
 #include "zip/format.h"
 
 namespace velmora::zip {
@@ -67,6 +68,7 @@ class FileDescriptor {
 bool Entry::is_dir() const { return !name.empty() && name.back() == '/'; }
 
 Archive Archive::open_file(const std::string& path) {
+  check_file_path(path);
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw_os(errno);
   FileDescriptor owner(fd);

@@ -11,6 +11,7 @@
 
 #include "error.h"
 #include "zip/errors.h"
+#include "zip/file_path.h"
 #include "zip/reader.h"
 
 namespace velmora::zip {
@@ -58,7 +59,16 @@ void MemorySink::patch(uint64_t offset, std::string_view bytes) {
 
 std::string MemorySink::take() { return std::exchange(data_, {}); }
 
-FileSink::FileSink(const std::string& path) : FileSink(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) {}
+namespace {
+
+int create_file(const std::string& path) {
+  check_file_path(path);
+  return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+}
+
+}  // namespace
+
+FileSink::FileSink(const std::string& path) : FileSink(create_file(path)) {}
 
 FileSink::FileSink(int fd) : fd_(fd) {
   if (fd_ < 0) throw_os(errno);
@@ -130,6 +140,7 @@ void FileSink::close() {
 }
 
 AtomicFileSink::Temp AtomicFileSink::create_temp(const std::string& path) {
+  check_file_path(path);
   size_t slash = path.rfind('/');
   std::string directory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
   std::string base = slash == std::string::npos ? path : path.substr(slash + 1);

@@ -264,3 +264,29 @@ def test_unusual_valid_archive(tmp_path, write):
     result = json.loads(velmora_native.roundtrip_package_json(str(source), str(output)))
     assert output.read_bytes() == source.read_bytes()
     assert result == {**expected_manifest(source), "path": str(output)}
+
+
+NUL_IN_NAME = "io error: file name contained an unexpected NUL byte"
+
+
+@pytest.mark.parametrize(
+    ("source", "target"),
+    [
+        ("{input}\0.old", "out/copy.pptx"),
+        ("{input}", "out\0ignored/copy.pptx"),
+        ("{input}", "out/copy.pptx\0.tmp"),
+    ],
+    ids=["in the input", "in the output's folder", "in the output's name"],
+)
+def test_nul_in_a_path_is_refused_not_cut_short(small_package, tmp_path, source, target):
+    # The system calls would read the name only up to the NUL and act on another file.
+    before = listing(tmp_path)
+    with pytest.raises(RuntimeError) as caught:
+        velmora_native.roundtrip_package_json(source.format(input=small_package), str(tmp_path / target))
+    assert str(caught.value) == NUL_IN_NAME
+    if "\0" in source:
+        with pytest.raises(RuntimeError) as caught:
+            velmora_native.inspect_package_json(source.format(input=small_package))
+        assert str(caught.value) == NUL_IN_NAME
+    # At most the output's own folder is made; nothing under the name cut short at the NUL.
+    assert set(listing(tmp_path)) - set(before) <= {"out"}
