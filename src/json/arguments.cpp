@@ -49,7 +49,42 @@ std::string expect_string(const json& value, size_t index, const char* what) {
   return value.get<std::string>();
 }
 
+// The documents of these arguments nest a few levels at most. Deeper ones are
+// refused before parsing: the routines that walk or print a parsed document
+// recurse once per level and would run out of stack.
+constexpr size_t max_nesting = 128;
+
+void check_nesting(std::string_view text) {
+  size_t depth = 0, line = 1, column = 0;
+  bool in_string = false, escaped = false;
+  for (const char c : text) {
+    ++column;
+    if (c == '\n') {
+      ++line;
+      column = 0;
+    } else if (in_string) {
+      if (escaped) {
+        escaped = false;
+      } else if (c == '\\') {
+        escaped = true;
+      } else if (c == '"') {
+        in_string = false;
+      }
+    } else if (c == '"') {
+      in_string = true;
+    } else if (c == '[' || c == '{') {
+      if (++depth > max_nesting) {
+        fail("parse error at line " + std::to_string(line) + ", column " + std::to_string(column) +
+             ": nesting deeper than " + std::to_string(max_nesting) + " levels");
+      }
+    } else if ((c == ']' || c == '}') && depth > 0) {
+      --depth;
+    }
+  }
+}
+
 json parse_document(std::string_view text) {
+  check_nesting(text);
   try {
     return json::parse(text);
   } catch (const json::parse_error& error) {

@@ -583,6 +583,9 @@ RECORDS_READ_LATE = pytest.mark.xfail(strict=True, reason="edit records are not 
         ("add_slide_placeholder_shapes_json", "placeholders_json", "[1]"),
         ("update_workbook_cells", "cells_json", '[["A1", "n"]]'),
         ("update_workbook_cells", "cells_json", '[["A1", "n", 1]]'),
+        ("add_slide_table_with_cell_texts_json", "cell_texts_json", "[" * 10**6 + "]" * 10**6),
+        ("update_workbook_cells", "cells_json", '[["A1", "s", ' + "{"' "a": ' * 10**6 + "1" + "}" * 10**6 + "]]"),
+        ("add_slide_freeform_shape_json", "operations_json", "[" * 10**6 + "]" * 10**6),
     ],
 )
 def test_bad_json_argument_fails_before_any_file_is_touched(function, param, bad, tmp_path):
