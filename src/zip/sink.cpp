@@ -19,6 +19,7 @@ namespace {
 
 constexpr size_t buffer_capacity = 256 * 1024;
 constexpr size_t copy_chunk = size_t{1} << 30;
+constexpr size_t max_temp_base = 200;
 
 void write_all(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -143,7 +144,9 @@ AtomicFileSink::Temp AtomicFileSink::create_temp(const std::string& path) {
   check_file_path(path);
   size_t slash = path.rfind('/');
   std::string directory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-  std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+  // The temporary name is "." + base + ".tmp-XXXXXX"; base is shortened so that
+  // the whole stays within the system's name limit whatever the target's length.
+  std::string base = (slash == std::string::npos ? path : path.substr(slash + 1)).substr(0, max_temp_base);
   std::string temp = directory + "." + base + ".tmp-XXXXXX";
   int fd = ::mkostemp(temp.data(), O_CLOEXEC);  // O_EXCL with a fresh unique name
   if (fd < 0) throw_os(errno);

@@ -395,6 +395,20 @@ TEST(AtomicFileSinkTest, AbandonedSinkLeavesThePreviousFileAndNoTemporary) {
   EXPECT_EQ(dir.names(), std::vector<std::string>{"out.pptx"});
 }
 
+TEST(AtomicFileSinkTest, OutputNamesUpToTheSystemLimitAreWritten) {
+  // The temporary name beside the target must not outgrow a name the system accepts.
+  for (size_t length : {1u, 200u, 255u}) {
+    TempDir dir;
+    std::string name(length, 'n');
+    {
+      AtomicFileSink sink((dir.path() / name).string());
+      sink.write("bytes");
+      sink.commit();
+    }
+    EXPECT_EQ(dir.names(), std::vector<std::string>{name}) << length;
+  }
+}
+
 TEST(AtomicFileSinkTest, CreationFailureIsTheSystemError) {
   TempDir dir;
   VelmoraError e = capture([&] { AtomicFileSink sink((dir.path() / "missing" / "out.pptx").string()); });
