@@ -9,6 +9,7 @@
 #include "package/relationships.h"
 #include "package/slide_list.h"
 #include "shapes/placeholders.h"
+#include "shapes/placement.h"
 #include "xml/shape_tree.h"
 
 namespace velmora::shapes {
@@ -24,7 +25,8 @@ AddedPlaceholders add_placeholders(std::string slide_xml, const std::vector<Plac
   AddedPlaceholders added{std::move(slide_xml), {}};
   uint64_t shape_id = xml::max_cnvpr_id(added.slide_xml);
   for (const PlaceholderShapeSpec& spec : specs) {
-    added.slide_xml = add_placeholder_shape_to_slide_xml(added.slide_xml, ++shape_id, spec);
+    shape_id = next_shape_id(shape_id);
+    added.slide_xml = add_placeholder_shape_to_slide_xml(added.slide_xml, shape_id, spec);
     added.shape_ids.push_back(shape_id);
   }
   return added;

@@ -69,7 +69,7 @@ ConnectorAddSummary add_connected_connector_with_auto_shapes(const std::string& 
   auto_shape_display_name(end.preset);
   connector_preset_geometry(connector.preset);
   const ShapeBuilder build = [&](uint64_t begin_id) {
-    const uint64_t end_id = begin_id + 1, connector_id = begin_id + 2;
+    const uint64_t end_id = next_shape_id(begin_id), connector_id = next_shape_id(end_id);
     std::string xml = auto_shape_xml(begin_id, begin.preset, begin.x, begin.y, begin.cx, begin.cy, std::nullopt, {});
     xml += auto_shape_xml(end_id, end.preset, end.x, end.y, end.cx, end.cy, std::nullopt, {});
     xml += connector_shape_xml(connector_id, connector.preset, connector.begin_x, connector.begin_y,

@@ -1,11 +1,19 @@
 // placement.cpp - where new shapes go on a slide, and the common road of an operation that adds them.
 #include "shapes/placement.h"
 
+#include <limits>
+
+#include "error.h"
 #include "package/slide_edit.h"
 #include "xml/concat.h"
 #include "xml/shape_tree.h"
 
 namespace velmora::shapes {
+
+uint64_t next_shape_id(uint64_t id) {
+  if (id == std::numeric_limits<uint64_t>::max()) throw_invalid_input("no shape id is left after " + std::to_string(id));
+  return id + 1;
+}
 
 std::string group_shape_xml(uint64_t id, int64_t x, int64_t y, int64_t cx, int64_t cy, std::string_view children) {
   const std::string ids[] = {std::to_string(id), std::to_string(id == 0 ? 0 : id - 1)};
@@ -30,7 +38,7 @@ PlacedShapes place_shapes(std::string_view slide_xml, const ShapePlacement& plac
   if (placement.kind == ShapePlacement::Kind::Group) {
     shapes = build(first_id);
   } else {
-    shapes = build(first_id + 1);
+    shapes = build(next_shape_id(first_id));
     shapes.xml = group_shape_xml(first_id, 0, 0, 0, 0, shapes.xml);
   }
   return {xml::concat({slide_xml.substr(0, at), shapes.xml, slide_xml.substr(at)}), shapes.shape_id};
@@ -39,7 +47,7 @@ PlacedShapes place_shapes(std::string_view slide_xml, const ShapePlacement& plac
 SlideShapesResult edit_slide_shapes(const std::string& input, const std::string& output, uint64_t slide_index,
                                     const SlideShapesEdit& edit) {
   const package::SlideEdit slide = package::open_slide_edit(input, output, slide_index);
-  PlacedShapes placed = edit(slide.slide_xml, xml::max_cnvpr_id(slide.slide_xml) + 1);
+  PlacedShapes placed = edit(slide.slide_xml, next_shape_id(xml::max_cnvpr_id(slide.slide_xml)));
   const package::PackageFacts facts = package::write_slide_edit(slide, output, std::move(placed.slide_xml));
   return {slide.slide_part, placed.shape_id, facts};
 }

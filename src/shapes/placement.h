@@ -31,6 +31,11 @@ struct ShapePlacement {
   }
 };
 
+/// The shape id after `id`. Throws InvalidInput "no shape id is left after
+/// {id}" when `id` is the largest 64-bit value: wrapping round to 0 would
+/// give new shapes the ids of shapes already on the slide.
+uint64_t next_shape_id(uint64_t id);
+
 /// The XML of new shapes, and the id that the operation reports for them.
 struct NewShapes {
   std::string xml;

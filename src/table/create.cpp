@@ -7,6 +7,7 @@
 #include "error.h"
 #include "package/slide_edit.h"
 #include "shapes/paragraphs.h"
+#include "shapes/placement.h"
 #include "summary/tables.h"
 #include "xml/concat.h"
 #include "xml/shape_tree.h"
@@ -90,7 +91,7 @@ TableAddSummary add_slide_table_impl(const std::string& input, const std::string
   check_request(request);
   package::SlideEdit edit = package::open_slide_edit(input, output, slide_index);
   const uint64_t table_index = summary::extract_tables(edit.slide_xml).size();
-  const uint64_t shape_id = xml::max_cnvpr_id(edit.slide_xml) + 1;
+  const uint64_t shape_id = shapes::next_shape_id(xml::max_cnvpr_id(edit.slide_xml));
   std::string new_xml = add_table_to_slide_xml(edit.slide_xml, shape_id, request);
   const package::PackageFacts facts = package::write_slide_edit(edit, output, std::move(new_xml));
   return {output,  slide_index,  edit.slide_part,   table_index,    shape_id,

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -221,6 +222,16 @@ TEST(PlaceShapes, NothingIsBuiltWhenThePlaceIsMissing) {
     EXPECT_EQ(message_of([&] { place_shapes(c.slide_xml, c.placement, 1, build.builder()); }), c.error);
     EXPECT_TRUE(build.calls.empty());
   }
+}
+
+TEST(PlaceShapes, NewGroupLeavesNoIdForItsShapesAfterTheLargest) {
+  RecordingBuilder build;
+  EXPECT_EQ(message_of([&] {
+              place_shapes(slide(group(7, sp(8))), ShapePlacement::in_new_group(0),
+                           std::numeric_limits<uint64_t>::max(), build.builder());
+            }),
+            "no shape id is left after 18446744073709551615");
+  EXPECT_TRUE(build.calls.empty());
 }
 
 TEST(GroupShapeXml, ZeroIdKeepsTheNumberZero) {

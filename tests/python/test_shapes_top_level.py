@@ -252,3 +252,38 @@ def test_failure_after_opening_leaves_no_output_file(case, tmp_path):
     assert str(caught.value) == message
     assert (tmp_path / "out").is_dir()
     assert list((tmp_path / "out").iterdir()) == []
+
+
+def deck_with_largest_id(tmp_path: Path, largest: int) -> Path:
+    """The corpus deck whose first slide's shape tree carries the id `largest`."""
+    path = tmp_path / f"id-{largest}.pptx"
+    with zipfile.ZipFile(DECK) as source, zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as target:
+        for info in source.infolist():
+            data = source.read(info)
+            if info.filename == PART:
+                data = data.replace(b'<p:cNvPr id="1" name=""/>', f'<p:cNvPr id="{largest}" name=""/>'.encode(), 1)
+            target.writestr(info, data)
+    return path
+
+
+LAST_ID = 2**64 - 1
+# Every operation that numbers new shapes refuses to wrap round to ids the slide already uses:
+# function, largest id on the slide, arguments after the slide index, the id after which none is left.
+IDS_RUN_OUT = {
+    "text box": ("add_slide_text_box_json", LAST_ID, [0, 0, 1, 1], LAST_ID),
+    "joined shapes, the connector's id": ("add_slide_connected_connector_with_auto_shapes_json", LAST_ID - 2,
+                                          ["rect", 0, 0, 1, 1, "rect", 0, 0, 1, 1, "line", 0, 0, 1, 1, 0, 0],
+                                          LAST_ID),
+    "table": ("add_slide_table_json", LAST_ID, [1, 1, 0, 0, 1, 1], LAST_ID),
+    "second placeholder": ("add_slide_placeholder_shapes_json", LAST_ID - 1, ['[{}, {}]'], LAST_ID),
+}
+
+
+@pytest.mark.parametrize("case", IDS_RUN_OUT.values(), ids=IDS_RUN_OUT.keys())
+def test_shape_ids_never_wrap_round(case, tmp_path):
+    function, largest, args, last = case
+    output = tmp_path / "out" / "result.pptx"
+    with pytest.raises(RuntimeError) as caught:
+        getattr(velmora_native, function)(str(deck_with_largest_id(tmp_path, largest)), str(output), SLIDE, *args)
+    assert str(caught.value) == f"invalid input: no shape id is left after {last}"
+    assert list(output.parent.iterdir()) == []
