@@ -84,6 +84,14 @@ struct PythonErrorSet {};
   throw PythonErrorSet{};
 }
 
+// Raises RuntimeError with the whole of `message`: a NUL inside it does not
+// end it, and bytes that are not UTF-8 are replaced rather than turning the
+// failure into a decoding error.
+void set_runtime_error(std::string_view message) {
+  Ref text(PyUnicode_DecodeUTF8(message.data(), static_cast<Py_ssize_t>(message.size()), "replace"));
+  if (text) PyErr_SetObject(PyExc_RuntimeError, text.get());
+}
+
 std::string utf8_of(PyObject* text) {
   Py_ssize_t size = 0;
   const char* data = PyUnicode_AsUTF8AndSize(text, &size);
@@ -266,13 +274,13 @@ void parse_json_arguments(const Signature& signature, std::vector<Value>& values
     try {
       values[p] = json::parse_json_argument(param, std::get<std::string>(values[p]));
     } catch (const json::JsonArgumentError& error) {
-      PyErr_SetString(PyExc_RuntimeError, error.what());
+      set_runtime_error(error.what());
       throw PythonErrorSet{};
     }
     if (const auto* cells = std::get_if<json::WorkbookCellTriples>(&std::get<json::JsonArgument>(values[p]))) {
       for (const auto& cell : *cells) {
         if (!is_workbook_cell_kind(cell[1])) {
-          PyErr_Format(PyExc_RuntimeError, "unsupported workbook cell kind: %s", cell[1].c_str());
+          set_runtime_error("unsupported workbook cell kind: " + cell[1]);
           throw PythonErrorSet{};
         }
       }
@@ -314,11 +322,11 @@ PyObject* call_function(const FunctionRow& row, PyObject* const* args, Py_ssize_
   } catch (const PythonErrorSet&) {
     return nullptr;
   } catch (const VelmoraError& error) {
-    PyErr_SetString(PyExc_RuntimeError, error.what());
+    set_runtime_error(std::string(error_prefix(error.kind())) + error.detail());
   } catch (const std::bad_alloc&) {
     PyErr_NoMemory();
   } catch (const std::exception& error) {
-    PyErr_SetString(PyExc_RuntimeError, error.what());
+    set_runtime_error(error.what());
   }
   return nullptr;
 }

@@ -2,12 +2,14 @@
 from __future__ import annotations
 
 import inspect
+import json
 import types
 from pathlib import Path
 
 import pytest
 import velmora_native
 
+import zipcraft
 from helpers import ERROR_PREFIXES, NOT_AVAILABLE, listing
 
 # Every function in registration order with its full parameter list.
@@ -598,9 +600,9 @@ def test_bad_json_argument_fails_before_any_file_is_touched(function, param, bad
     assert_nothing_touched(tmp_path)
 
 
-@pytest.mark.parametrize("kind", ["x", "N", "", "number", "ee"])
+@pytest.mark.parametrize("kind", ["x", "N", "", "number", "ee", "n\0", "\u00e9"])
 def test_unsupported_workbook_cell_kind(kind):
-    cells = f'[["A1", "n", "1"], ["B2", "{kind}", "v"]]'
+    cells = json.dumps([["A1", "n", "1"], ["B2", kind, "v"]])
     with pytest.raises(RuntimeError) as caught:
         velmora_native.update_workbook_cells(b"not a workbook", "Sheet1", cells)
     assert str(caught.value) == f"unsupported workbook cell kind: {kind}"
@@ -612,3 +614,13 @@ def test_supported_workbook_cell_kinds_pass_the_frame():
         velmora_native.update_workbook_cells(b"not a workbook", "Sheet1", cells)
     message = str(caught.value)
     assert NOT_AVAILABLE in message or message.startswith("zip error: "), message
+
+
+def test_failure_text_reaches_python_whole(tmp_path):
+    # A message holding a NUL or non-ASCII text (here an entry name) is raised in full.
+    name = "ppt/a\0\u00e9.xml"
+    path = tmp_path / "dup.pptx"
+    zipcraft.write(path, [zipcraft.Entry(name, b"<a/>"), zipcraft.Entry(name, b"<b/>")])
+    with pytest.raises(RuntimeError) as caught:
+        velmora_native.inspect_package_json(str(path))
+    assert str(caught.value) == f"zip error: invalid Zip archive: duplicate entry name {name}"
