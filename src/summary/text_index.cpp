@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include "xml/concat.h"
 #include "xml/shape_tree.h"
@@ -151,30 +152,67 @@ xml::ElementEnd TextIndex::find_element_end(std::string_view view, size_t start,
   if (known != ends.end() && known->first == begin + start && known->second <= end) {
     return {true, known->second - begin};
   }
-  // Otherwise the walk of xml::find_element_end, with both searches
-  // advancing through the position lists.
+  // Otherwise the element ends at the first closing tag after its start
+  // that brings the nesting level below the level before it; unclosed, at
+  // the end of the last tag counted after its start.
+  const size_t from = begin + std::min(start + 1 + name.size(), view.size());
+  const ViewTags& tags = view_tags(name, begin, end);
+  const size_t first = static_cast<size_t>(std::lower_bound(tags.at.begin(), tags.at.end(), from) - tags.at.begin());
+  const int64_t level = first == 0 ? 0 : tags.levels[first - 1];
+  if (const std::optional<size_t> closing = tags.first_below(first, level)) return {true, tags.after[*closing] - begin};
+  return {false, (first < tags.at.size() ? tags.after.back() : from) - begin};
+}
+
+const TextIndex::ViewTags& TextIndex::view_tags(std::string_view name, size_t begin, size_t end) const {
+  auto key = std::make_tuple(std::string(name), begin, end);
+  if (auto found = view_tags_.find(key); found != view_tags_.end()) return found->second;
   const std::string closing = xml::concat({"</", name, ">"});
   const Positions& opens = tag_starts(name);
   const Positions& closes = occurrences(closing);
-  size_t pos = std::min(start + 1 + name.size(), view.size());
-  auto open_at = std::lower_bound(opens.begin(), opens.end(), begin + pos);
-  auto close_at = std::lower_bound(closes.begin(), closes.end(), begin + pos);
-  size_t depth = 1;
+  ViewTags tags;
+  auto open_at = std::lower_bound(opens.begin(), opens.end(), begin);
+  auto close_at = std::lower_bound(closes.begin(), closes.end(), begin);
+  int64_t level = 0;
   for (;;) {
-    while (open_at != opens.end() && *open_at < begin + pos) ++open_at;
-    while (close_at != closes.end() && *close_at < begin + pos) ++close_at;
     const std::optional<size_t> open = first_tag_in_view(open_at, opens, name.size() + 1, begin, end);
     const bool closed_in_view = close_at != closes.end() && *close_at + closing.size() <= end;
-    if (closed_in_view && (!open || *close_at - begin < *open)) {
-      pos = *close_at - begin + closing.size();
-      if (--depth == 0) return {true, pos};
+    if (closed_in_view && (!open || *close_at < begin + *open)) {
+      tags.at.push_back(*close_at);
+      tags.after.push_back(*close_at + closing.size());
+      tags.levels.push_back(--level);
+      ++close_at;
     } else if (open) {
-      pos = *open + 1 + name.size();
-      ++depth;
+      tags.at.push_back(begin + *open);
+      tags.after.push_back(begin + *open + 1 + name.size());
+      tags.levels.push_back(++level);
+      open_at = std::upper_bound(opens.begin(), opens.end(), begin + *open);
     } else {
-      return {false, pos};
+      break;
     }
   }
+  while (tags.leaves < tags.levels.size()) tags.leaves *= 2;
+  tags.tree.assign(2 * tags.leaves, std::numeric_limits<int64_t>::max());
+  std::copy(tags.levels.begin(), tags.levels.end(), tags.tree.begin() + static_cast<std::ptrdiff_t>(tags.leaves));
+  for (size_t node = tags.leaves - 1; node > 0; --node) {
+    tags.tree[node] = std::min(tags.tree[2 * node], tags.tree[2 * node + 1]);
+  }
+  return view_tags_.emplace(std::move(key), std::move(tags)).first->second;
+}
+
+std::optional<size_t> TextIndex::ViewTags::first_below(size_t first, int64_t level) const {
+  if (first >= levels.size()) return std::nullopt;
+  size_t node = leaves + first;
+  // Climb until a node at or right of `first` holds a lower level, then
+  // descend to its leftmost such leaf.
+  while (tree[node] >= level) {
+    while (node % 2 == 1) {
+      node /= 2;
+      if (node == 0) return std::nullopt;
+    }
+    ++node;
+  }
+  while (node < leaves) node = tree[2 * node] < level ? 2 * node : 2 * node + 1;
+  return node - leaves;
 }
 
 std::vector<std::string_view> shape_blocks(const TextIndex& index, std::string_view view) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -48,6 +49,21 @@ class TextIndex {
   using Positions = std::vector<size_t>;
   /// (tag start, position after the matching closing tag) per tag start.
   using Ends = std::vector<std::pair<size_t, size_t>>;
+  /// The opening and closing tags of one name that count inside one view,
+  /// in text order, with the nesting level after each (openings +1,
+  /// closings -1, from 0) and a minimum tree over those levels, so that the
+  /// closing tag that ends an element from any start is found without
+  /// walking every tag after it.
+  struct ViewTags {
+    Positions after;              ///< position after each tag's counted text
+    Positions at;                 ///< where each tag begins
+    std::vector<int64_t> levels;  ///< nesting level after each tag
+    size_t leaves = 1;            ///< the tree's leaf count, a power of two
+    std::vector<int64_t> tree;    ///< minimum of the levels below each node; leaves from `leaves` on
+
+    /// The first tag from `first` on whose level is below `level`, or none.
+    std::optional<size_t> first_below(size_t first, int64_t level) const;
+  };
 
   /// Every position of `needle` in the text.
   const Positions& occurrences(std::string_view needle) const;
@@ -57,6 +73,8 @@ class TextIndex {
   /// Every tag start of `name` in the text, paired with the end of its
   /// element in the whole text (the largest size_t when it is not closed).
   const Ends& element_ends(std::string_view name) const;
+  /// The tags of `name` counted inside the slice [begin, end) of the text.
+  const ViewTags& view_tags(std::string_view name, size_t begin, size_t end) const;
   /// The first position from `at` on whose tag start lies inside the slice
   /// [begin, end) of the text with its name ended there, relative to begin.
   std::optional<size_t> first_tag_in_view(Positions::const_iterator at, const Positions& positions, size_t needle_size,
@@ -69,6 +87,7 @@ class TextIndex {
   mutable std::map<std::string, Positions, std::less<>> occurrences_;
   mutable std::map<std::string, Positions, std::less<>> tag_starts_;
   mutable std::map<std::string, Ends, std::less<>> element_ends_;
+  mutable std::map<std::tuple<std::string, size_t, size_t>, ViewTags, std::less<>> view_tags_;
 };
 
 /// The top-level shape blocks of `view`, by the rules of

@@ -1,6 +1,7 @@
 // summary_shapes_test - shape summaries from slide XML: text, formatting, identity, transforms, groups, tables, bad XML.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -446,6 +447,19 @@ TEST(MalformedXml, HugeAttributeValuesComeThroughWhole) {
   ASSERT_EQ(shapes.size(), 1u);
   EXPECT_EQ(shapes[0].name, long_name);
   EXPECT_EQ(shapes[0].paragraph_run_font_name[0][0], long_face);
+}
+
+TEST(MalformedXml, UnclosedWrappersBeforeEveryShapeTakeLinearTime) {
+  // Each shape opens a wrapper that never closes, so each is summarised; an
+  // element end search walking every later tag would take quadratic time.
+  constexpr size_t kShapes = 100000;
+  std::string tree;
+  for (size_t i = 0; i < kShapes; ++i) tree += "<mc:AlternateContent>" + text_box("<a:p/>");
+  const auto began = std::chrono::steady_clock::now();
+  const std::vector<ShapeSummary> shapes = shapes_of(tree);
+  const auto elapsed = std::chrono::steady_clock::now() - began;
+  EXPECT_EQ(shapes.size(), kShapes);
+  EXPECT_LT(elapsed, std::chrono::seconds(10));
 }
 
 TEST(MalformedXml, DoctypeEntitiesAreNeverExpanded) {
