@@ -164,12 +164,14 @@ xml::ElementEnd TextIndex::find_element_end(std::string_view view, size_t start,
 }
 
 const TextIndex::ViewTags& TextIndex::view_tags(std::string_view name, size_t begin, size_t end) const {
-  auto key = std::make_tuple(std::string(name), begin, end);
-  if (auto found = view_tags_.find(key); found != view_tags_.end()) return found->second;
+  auto slot = view_tags_.find(name);
+  if (slot == view_tags_.end()) slot = view_tags_.emplace(std::string(name), ViewTags()).first;
+  ViewTags& tags = slot->second;
+  if (!tags.tree.empty() && tags.begin == begin && tags.end == end) return tags;
   const std::string closing = xml::concat({"</", name, ">"});
   const Positions& opens = tag_starts(name);
   const Positions& closes = occurrences(closing);
-  ViewTags tags;
+  tags = ViewTags{.begin = begin, .end = end};
   auto open_at = std::lower_bound(opens.begin(), opens.end(), begin);
   auto close_at = std::lower_bound(closes.begin(), closes.end(), begin);
   int64_t level = 0;
@@ -196,7 +198,7 @@ const TextIndex::ViewTags& TextIndex::view_tags(std::string_view name, size_t be
   for (size_t node = tags.leaves - 1; node > 0; --node) {
     tags.tree[node] = std::min(tags.tree[2 * node], tags.tree[2 * node + 1]);
   }
-  return view_tags_.emplace(std::move(key), std::move(tags)).first->second;
+  return tags;
 }
 
 std::optional<size_t> TextIndex::ViewTags::first_below(size_t first, int64_t level) const {

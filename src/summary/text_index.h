@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <tuple>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -55,6 +54,8 @@ class TextIndex {
   /// closing tag that ends an element from any start is found without
   /// walking every tag after it.
   struct ViewTags {
+    size_t begin = 0;             ///< the slice [begin, end) of the text
+    size_t end = 0;
     Positions after;              ///< position after each tag's counted text
     Positions at;                 ///< where each tag begins
     std::vector<int64_t> levels;  ///< nesting level after each tag
@@ -74,6 +75,9 @@ class TextIndex {
   /// element in the whole text (the largest size_t when it is not closed).
   const Ends& element_ends(std::string_view name) const;
   /// The tags of `name` counted inside the slice [begin, end) of the text.
+  /// Only the last slice asked for is kept per name: searches come slice
+  /// by slice, and keeping every nested group's slice would take memory
+  /// quadratic in the nesting depth.
   const ViewTags& view_tags(std::string_view name, size_t begin, size_t end) const;
   /// The first position from `at` on whose tag start lies inside the slice
   /// [begin, end) of the text with its name ended there, relative to begin.
@@ -87,7 +91,7 @@ class TextIndex {
   mutable std::map<std::string, Positions, std::less<>> occurrences_;
   mutable std::map<std::string, Positions, std::less<>> tag_starts_;
   mutable std::map<std::string, Ends, std::less<>> element_ends_;
-  mutable std::map<std::tuple<std::string, size_t, size_t>, ViewTags, std::less<>> view_tags_;
+  mutable std::map<std::string, ViewTags, std::less<>> view_tags_;
 };
 
 /// The top-level shape blocks of `view`, by the rules of
