@@ -7,6 +7,8 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 #include "error.h"
@@ -20,6 +22,7 @@ namespace {
 constexpr size_t buffer_capacity = 256 * 1024;
 constexpr size_t copy_chunk = size_t{1} << 30;
 constexpr size_t max_temp_base = 200;
+constexpr int max_link_hops = 40;
 
 void write_all(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -142,21 +145,32 @@ void FileSink::close() {
 
 AtomicFileSink::Temp AtomicFileSink::create_temp(const std::string& path) {
   check_file_path(path);
-  size_t slash = path.rfind('/');
-  std::string directory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  // A symbolic link at `path` is followed, link after link, to the file it names: that
+  // file gets the new content and the link stays as it is.
+  std::string target = path;
+  for (int hops = 0; hops < max_link_hops; ++hops) {
+    std::error_code error;
+    const std::filesystem::path link(target);
+    if (!std::filesystem::is_symlink(link, error)) break;
+    const std::filesystem::path next = std::filesystem::read_symlink(link, error);
+    if (error) break;
+    target = (next.is_absolute() ? next : link.parent_path() / next).string();
+  }
+  size_t slash = target.rfind('/');
+  std::string directory = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
   // The temporary name is "." + base + ".tmp-XXXXXX"; base is shortened so that
   // the whole stays within the system's name limit whatever the target's length.
-  std::string base = (slash == std::string::npos ? path : path.substr(slash + 1)).substr(0, max_temp_base);
+  std::string base = (slash == std::string::npos ? target : target.substr(slash + 1)).substr(0, max_temp_base);
   std::string temp = directory + "." + base + ".tmp-XXXXXX";
   int fd = ::mkostemp(temp.data(), O_CLOEXEC);  // O_EXCL with a fresh unique name
   if (fd < 0) throw_os(errno);
-  return Temp{std::move(temp), fd};
+  return Temp{std::move(target), std::move(temp), fd};
 }
 
-AtomicFileSink::AtomicFileSink(const std::string& path) : AtomicFileSink(path, create_temp(path)) {}
+AtomicFileSink::AtomicFileSink(const std::string& path) : AtomicFileSink(create_temp(path)) {}
 
-AtomicFileSink::AtomicFileSink(std::string path, Temp temp)
-    : FileSink(temp.fd), path_(std::move(path)), temp_path_(std::move(temp.path)) {}
+AtomicFileSink::AtomicFileSink(Temp temp)
+    : FileSink(temp.fd), path_(std::move(temp.target)), temp_path_(std::move(temp.path)) {}
 
 AtomicFileSink::~AtomicFileSink() {
   if (!committed_) ::unlink(temp_path_.c_str());
@@ -164,9 +178,16 @@ AtomicFileSink::~AtomicFileSink() {
 
 void AtomicFileSink::commit(std::optional<mode_t> mode) {
   if (!mode) {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
+    // Content replaced, not the file: an existing file keeps its permission bits, as
+    // it would if it were truncated and written; a new one gets 0666 under the umask.
+    struct stat existing {};
+    if (::stat(path_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+      mode = existing.st_mode & 07777;
+    } else {
+      mode_t mask = ::umask(0);
+      ::umask(mask);
+      mode = 0666 & ~mask;
+    }
   }
   flush();
   if (::fchmod(fd(), *mode) != 0) throw_os(errno);

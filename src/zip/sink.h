@@ -73,23 +73,26 @@ class FileSink : public Sink {
 /// Writes to a temporary file created (O_EXCL, unique name) in the directory of `path`.
 /// commit() flushes, sets the permission bits and renames the file onto `path`. Destroyed
 /// without commit() (any failure on the way), it removes the temporary file, so `path`
-/// keeps whatever it had.
+/// keeps whatever it had. A symbolic link at `path` is followed: the file it names is
+/// replaced and the link stays.
 class AtomicFileSink : public FileSink {
  public:
   /// Creation failure -> throw_os.
   explicit AtomicFileSink(const std::string& path);
   ~AtomicFileSink() override;
 
-  /// `mode` defaults to 0666 with the process umask applied.
+  /// `mode` defaults to the permission bits of the file being replaced, or 0666 with the
+  /// process umask applied when there is none.
   void commit(std::optional<mode_t> mode = std::nullopt);
 
  private:
   struct Temp {
+    std::string target;  // the file to replace, links followed
     std::string path;
     int fd;
   };
   static Temp create_temp(const std::string& path);
-  AtomicFileSink(std::string path, Temp temp);
+  explicit AtomicFileSink(Temp temp);
 
   std::string path_;
   std::string temp_path_;

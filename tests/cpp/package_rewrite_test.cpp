@@ -187,6 +187,28 @@ TEST_F(TempDir, OutputGetsCreationModeUnderTheUmask) {
   EXPECT_EQ(info.st_mode & 0777, 0644u);
 }
 
+TEST_F(TempDir, ExistingOutputIsRewrittenInPlaceOfItsContentOnly) {
+  // Writing over an existing output changes its content, as truncating it would: its
+  // permission bits stay, and a symbolic link keeps pointing at the file that gets it.
+  MemoryPackage input(kParts);
+  const fs::path target = dir_ / "private.pptx";
+  const fs::path link = dir_ / "link.pptx";
+  { std::ofstream(target, std::ios::binary) << "previous"; }
+  ASSERT_EQ(::chmod(target.c_str(), 0600), 0);
+  fs::create_symlink(target.filename(), link);
+  for (const fs::path& output : {target, link}) {
+    write_package_file(input.archive(), output.string(), RewritePlan{});
+    struct stat info {};
+    ASSERT_EQ(::stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u) << output;
+    EXPECT_TRUE(fs::is_symlink(link)) << output;
+    EXPECT_EQ(*read_archive_text(open_package(target.string()), "ppt/presentation.xml"),
+              *read_archive_text(input.archive(), "ppt/presentation.xml"));
+    ASSERT_EQ(::chmod(target.c_str(), 0600), 0);
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+}
+
 TEST_F(TempDir, PrepareOutputParentCreatesAncestors) {
   const fs::path output = dir_ / "a" / "b" / "out.pptx";
   prepare_output_parent(output.string());
