@@ -156,6 +156,14 @@ AtomicFileSink::Temp AtomicFileSink::create_temp(const std::string& path) {
     if (error) break;
     target = (next.is_absolute() ? next : link.parent_path() / next).string();
   }
+  struct stat existing {};
+  if (::stat(target.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode)) {
+    // A pipe or a device has no content to keep, and renaming over it would remove it:
+    // the output is written into it directly.
+    int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) throw_os(errno);
+    return Temp{std::move(target), std::string(), fd};
+  }
   size_t slash = target.rfind('/');
   std::string directory = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
   // The temporary name is "." + base + ".tmp-XXXXXX"; base is shortened so that
@@ -173,10 +181,15 @@ AtomicFileSink::AtomicFileSink(Temp temp)
     : FileSink(temp.fd), path_(std::move(temp.target)), temp_path_(std::move(temp.path)) {}
 
 AtomicFileSink::~AtomicFileSink() {
-  if (!committed_) ::unlink(temp_path_.c_str());
+  if (!committed_ && !temp_path_.empty()) ::unlink(temp_path_.c_str());
 }
 
 void AtomicFileSink::commit(std::optional<mode_t> mode) {
+  if (temp_path_.empty()) {  // written into a pipe or device directly
+    close();
+    committed_ = true;
+    return;
+  }
   if (!mode) {
     // Content replaced, not the file: an existing file keeps its permission bits, as
     // it would if it were truncated and written; a new one gets 0666 under the umask.

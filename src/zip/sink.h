@@ -74,7 +74,9 @@ class FileSink : public Sink {
 /// commit() flushes, sets the permission bits and renames the file onto `path`. Destroyed
 /// without commit() (any failure on the way), it removes the temporary file, so `path`
 /// keeps whatever it had. A symbolic link at `path` is followed: the file it names is
-/// replaced and the link stays.
+/// replaced and the link stays. An existing pipe or device is written into directly
+/// (no temporary file; an entry too large for the buffer then fails on the unseekable
+/// target).
 class AtomicFileSink : public FileSink {
  public:
   /// Creation failure -> throw_os.
@@ -88,7 +90,7 @@ class AtomicFileSink : public FileSink {
  private:
   struct Temp {
     std::string target;  // the file to replace, links followed
-    std::string path;
+    std::string path;    // the temporary file; empty when writing into a pipe or device
     int fd;
   };
   static Temp create_temp(const std::string& path);

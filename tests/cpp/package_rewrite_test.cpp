@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "package/inspect.h"
 #include "package/package.h"
@@ -207,6 +208,22 @@ TEST_F(TempDir, ExistingOutputIsRewrittenInPlaceOfItsContentOnly) {
     ASSERT_EQ(::chmod(target.c_str(), 0600), 0);
   }
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+}
+
+TEST_F(TempDir, OutputThatIsNoRegularFileIsWrittenIntoNotReplaced) {
+  // A pipe (like a device) has no content to keep: the package goes into it, and the
+  // pipe stays where it is instead of being renamed over.
+  MemoryPackage input(kParts);
+  const fs::path pipe = dir_ / "pipe";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  std::string received;
+  std::thread reader([&] { received = slurp(pipe); });
+  const PackageFacts facts = write_package_file(input.archive(), pipe.string(), RewritePlan{});
+  reader.join();
+  EXPECT_TRUE(fs::is_fifo(pipe));
+  EXPECT_EQ(facts.part_count, kParts.size());
+  EXPECT_EQ(zip::Archive::open_memory(received).size(), kParts.size());
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
 
 TEST_F(TempDir, PrepareOutputParentCreatesAncestors) {
