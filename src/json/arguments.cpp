@@ -87,9 +87,10 @@ json parse_document(std::string_view text) {
   check_nesting(text);
   try {
     return json::parse(text);
-  } catch (const json::parse_error& error) {
-    // Drop the library's "[json.exception.parse_error.101] " tag; the rest
-    // says what was expected and gives the line and column.
+  } catch (const json::exception& error) {
+    // Syntax errors and numbers out of range. Drop the library's
+    // "[json.exception.parse_error.101] " tag; the rest says what was wrong
+    // and, for syntax errors, gives the line and column.
     std::string message = error.what();
     if (const size_t end = message.find("] "); message.starts_with("[json.exception") && end != std::string::npos) {
       message.erase(0, end + 2);
