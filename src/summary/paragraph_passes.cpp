@@ -35,28 +35,19 @@ void append_character_data(std::string& out, const Event& event) {
 
 void ParagraphTextPass::on(const Event& event, TextElement element) {
   if (!event.is_tag() && !event.is_end()) {
-    if (in_paragraph_ && in_text_) append_character_data(current_, event);
+    if (paragraph_.inside && in_text_) append_character_data(paragraph_.content, event);
     return;
   }
   switch (element) {
     case TextElement::Paragraph:
-      if (event.is_empty()) {
-        paragraphs.emplace_back();
-      } else if (event.is_start()) {
-        current_.clear();
-        in_paragraph_ = true;
-      } else if (in_paragraph_) {
-        paragraphs.push_back(std::move(current_));
-        current_.clear();
-        in_paragraph_ = false;
-      }
+      if (auto text = paragraph_.on(event)) paragraphs.push_back(std::move(*text));
       break;
     case TextElement::Text:
-      if (event.is_start() && in_paragraph_) in_text_ = true;
+      if (event.is_start() && paragraph_.inside) in_text_ = true;
       if (event.is_end()) in_text_ = false;
       break;
     case TextElement::LineBreak:
-      if (event.is_tag() && in_paragraph_) current_ += '\v';
+      if (event.is_tag() && paragraph_.inside) paragraph_.content += '\v';
       break;
     default:
       break;
@@ -65,38 +56,18 @@ void ParagraphTextPass::on(const Event& event, TextElement element) {
 
 void RunTextPass::on(const Event& event, TextElement element) {
   if (!event.is_tag() && !event.is_end()) {
-    if (in_run_ && in_text_) append_character_data(run_, event);
+    if (run_.inside && in_text_) append_character_data(run_.content, event);
     return;
   }
   switch (element) {
     case TextElement::Paragraph:
-      if (event.is_empty()) {
-        paragraphs.emplace_back();
-      } else if (event.is_start()) {
-        runs_.clear();
-        in_paragraph_ = true;
-      } else if (in_paragraph_) {
-        paragraphs.push_back(std::move(runs_));
-        runs_.clear();
-        in_paragraph_ = false;
-      }
+      if (auto runs = paragraph_.on(event)) paragraphs.push_back(std::move(*runs));
       break;
     case TextElement::Run:
-      if (event.is_empty()) {
-        if (in_paragraph_) runs_.emplace_back();
-      } else if (event.is_start()) {
-        if (in_paragraph_) {
-          run_.clear();
-          in_run_ = true;
-        }
-      } else if (in_run_) {
-        runs_.push_back(std::move(run_));
-        run_.clear();
-        in_run_ = false;
-      }
+      if (auto run = run_.on(event, paragraph_.inside)) paragraph_.content.push_back(std::move(*run));
       break;
     case TextElement::Text:
-      if (event.is_start() && in_run_) in_text_ = true;
+      if (event.is_start() && run_.inside) in_text_ = true;
       if (event.is_end()) in_text_ = false;
       break;
     default:
@@ -108,23 +79,14 @@ void LineBreakPass::on(const Event& event, TextElement element) {
   if (!event.is_tag() && !event.is_end()) return;
   switch (element) {
     case TextElement::Paragraph:
-      if (event.is_empty()) {
-        paragraphs.emplace_back();
-      } else if (event.is_start()) {
-        breaks_.clear();
-        runs_ = 0;
-        in_paragraph_ = true;
-      } else if (in_paragraph_) {
-        paragraphs.push_back(std::move(breaks_));
-        breaks_.clear();
-        in_paragraph_ = false;
-      }
+      if (event.is_start()) runs_ = 0;
+      if (auto breaks = paragraph_.on(event)) paragraphs.push_back(std::move(*breaks));
       break;
     case TextElement::Run:
-      if (event.is_tag() && in_paragraph_) ++runs_;
+      if (event.is_tag() && paragraph_.inside) ++runs_;
       break;
     case TextElement::LineBreak:
-      if (event.is_tag() && in_paragraph_) breaks_.push_back(runs_);
+      if (event.is_tag() && paragraph_.inside) paragraph_.content.push_back(runs_);
       break;
     default:
       break;
@@ -133,46 +95,27 @@ void LineBreakPass::on(const Event& event, TextElement element) {
 
 void FieldPass::on(const Event& event, TextElement element) {
   if (!event.is_tag() && !event.is_end()) {
-    if (in_field_ && in_text_) append_character_data(text_, event);
+    if (field_.inside && in_text_) append_character_data(field_.content, event);
     return;
   }
   switch (element) {
     case TextElement::Paragraph:
-      if (event.is_empty()) {
-        paragraphs.emplace_back();
-      } else if (event.is_start()) {
-        fields_.clear();
-        runs_ = 0;
-        breaks_ = 0;
-        in_paragraph_ = true;
-      } else if (in_paragraph_) {
-        paragraphs.push_back(std::move(fields_));
-        fields_.clear();
-        in_paragraph_ = false;
-      }
+      if (event.is_start()) runs_ = breaks_ = 0;
+      if (auto fields = paragraph_.on(event)) paragraphs.push_back(std::move(*fields));
       break;
     case TextElement::Run:
-      if (event.is_tag() && in_paragraph_) ++runs_;
+      if (event.is_tag() && paragraph_.inside) ++runs_;
       break;
     case TextElement::LineBreak:
-      if (event.is_tag() && in_paragraph_) ++breaks_;
+      if (event.is_tag() && paragraph_.inside) ++breaks_;
       break;
     case TextElement::Field:
-      if (event.is_empty()) {
-        if (in_paragraph_) fields_.push_back({runs_, breaks_, {}});
-      } else if (event.is_start()) {
-        if (in_paragraph_) {
-          text_.clear();
-          in_field_ = true;
-        }
-      } else if (in_field_) {
-        fields_.push_back({runs_, breaks_, std::move(text_)});
-        text_.clear();
-        in_field_ = false;
+      if (auto text = field_.on(event, paragraph_.inside)) {
+        paragraph_.content.push_back({runs_, breaks_, std::move(*text)});
       }
       break;
     case TextElement::Text:
-      if (event.is_start() && in_field_) in_text_ = true;
+      if (event.is_start() && field_.inside) in_text_ = true;
       if (event.is_end()) in_text_ = false;
       break;
     default:
@@ -182,35 +125,15 @@ void FieldPass::on(const Event& event, TextElement element) {
 
 void RunPropertyPass::on(const Event& event, TextElement element) {
   if (element == TextElement::Paragraph) {
-    if (event.is_empty()) {
-      paragraphs.emplace_back();
-    } else if (event.is_start()) {
-      values_.clear();
-      in_paragraph_ = true;
-    } else if (in_paragraph_) {
-      paragraphs.push_back(std::move(values_));
-      values_.clear();
-      in_paragraph_ = false;
-    }
+    if (auto values = paragraph_.on(event)) paragraphs.push_back(std::move(*values));
   } else if (element == TextElement::Run) {
-    if (event.is_empty()) {
-      if (in_paragraph_) values_.emplace_back();
-    } else if (event.is_start()) {
-      if (in_paragraph_) {
-        value_.reset();
-        in_run_ = true;
-      }
-    } else if (in_run_) {
-      values_.push_back(std::move(value_));
-      value_.reset();
-      in_run_ = false;
-    }
+    if (auto value = run_.on(event, paragraph_.inside)) paragraph_.content.push_back(std::move(*value));
   }
-  if (in_run_ && event.is_tag() && event.local_name() == element_) {
-    value_.reset();
+  if (run_.inside && event.is_tag() && event.local_name() == element_) {
+    run_.content.reset();
     for (const xml::Attribute& attribute : event.attributes()) {
       if (xml::local_name(attribute.key) != attribute_) continue;
-      value_ = xml::is_valid_utf8(attribute.value) ? std::string(attribute.value) : std::string();
+      run_.content = xml::is_valid_utf8(attribute.value) ? std::string(attribute.value) : std::string();
       break;
     }
   }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "error.h"
@@ -51,18 +52,46 @@ void run_passes(std::string_view xml, Passes&... passes) {
   }
 }
 
+/// The bookkeeping the passes share for an element whose content they
+/// collect: a paragraph, or a run or field inside one. `content` is the
+/// element's content while `inside`; on() hands it back whole at the end
+/// tag, and hands back an empty content at an empty-element tag.
+template <class Content>
+struct ElementCollector {
+  Content content;
+  bool inside = false;
+
+  /// Handles a start, end or empty tag of the element. `may_open` says
+  /// whether the element counts where it opens (runs and fields only inside
+  /// a paragraph); an open element is closed by its end tag wherever it is.
+  std::optional<Content> on(const xml::Event& event, bool may_open = true) {
+    if (event.is_empty()) {
+      // std::in_place keeps the result engaged when Content is an optional.
+      if (may_open) return std::optional<Content>(std::in_place);
+    } else if (event.is_start()) {
+      if (may_open) {
+        content = Content();
+        inside = true;
+      }
+    } else if (inside) {
+      inside = false;
+      return std::optional<Content>(std::in_place, std::exchange(content, Content()));
+    }
+    return std::nullopt;
+  }
+};
+
 /// The text of each paragraph: its text elements' content in order, with
 /// "\v" (U+000B) for each line break.
 class ParagraphTextPass {
  public:
   void on(const xml::Event& event, TextElement element);
-  bool idle() const { return !in_paragraph_ && !in_text_; }
+  bool idle() const { return !paragraph_.inside && !in_text_; }
 
   std::vector<std::string> paragraphs;
 
  private:
-  std::string current_;
-  bool in_paragraph_ = false;
+  ElementCollector<std::string> paragraph_;
   bool in_text_ = false;
 };
 
@@ -70,15 +99,13 @@ class ParagraphTextPass {
 class RunTextPass {
  public:
   void on(const xml::Event& event, TextElement element);
-  bool idle() const { return !in_paragraph_ && !in_run_ && !in_text_; }
+  bool idle() const { return !paragraph_.inside && !run_.inside && !in_text_; }
 
   std::vector<std::vector<std::string>> paragraphs;
 
  private:
-  std::vector<std::string> runs_;
-  std::string run_;
-  bool in_paragraph_ = false;
-  bool in_run_ = false;
+  ElementCollector<std::vector<std::string>> paragraph_;
+  ElementCollector<std::string> run_;
   bool in_text_ = false;
 };
 
@@ -86,31 +113,28 @@ class RunTextPass {
 class LineBreakPass {
  public:
   void on(const xml::Event& event, TextElement element);
-  bool idle() const { return !in_paragraph_; }
+  bool idle() const { return !paragraph_.inside; }
 
   std::vector<std::vector<uint64_t>> paragraphs;
 
  private:
-  std::vector<uint64_t> breaks_;
+  ElementCollector<std::vector<uint64_t>> paragraph_;
   uint64_t runs_ = 0;
-  bool in_paragraph_ = false;
 };
 
 /// The fields of each paragraph, with the runs and line breaks before them.
 class FieldPass {
  public:
   void on(const xml::Event& event, TextElement element);
-  bool idle() const { return !in_paragraph_ && !in_field_ && !in_text_; }
+  bool idle() const { return !paragraph_.inside && !field_.inside && !in_text_; }
 
   std::vector<std::vector<ParagraphFieldSummary>> paragraphs;
 
  private:
-  std::vector<ParagraphFieldSummary> fields_;
-  std::string text_;
+  ElementCollector<std::vector<ParagraphFieldSummary>> paragraph_;
+  ElementCollector<std::string> field_;  ///< the field's text
   uint64_t runs_ = 0;
   uint64_t breaks_ = 0;
-  bool in_paragraph_ = false;
-  bool in_field_ = false;
   bool in_text_ = false;
 };
 
@@ -122,17 +146,15 @@ class RunPropertyPass {
  public:
   RunPropertyPass(std::string_view element, std::string_view attribute) : element_(element), attribute_(attribute) {}
   void on(const xml::Event& event, TextElement element);
-  bool idle() const { return !in_paragraph_ && !in_run_; }
+  bool idle() const { return !paragraph_.inside && !run_.inside; }
 
   std::vector<std::vector<std::optional<std::string>>> paragraphs;
 
  private:
   std::string_view element_;
   std::string_view attribute_;
-  std::vector<std::optional<std::string>> values_;
-  std::optional<std::string> value_;
-  bool in_paragraph_ = false;
-  bool in_run_ = false;
+  ElementCollector<std::vector<std::optional<std::string>>> paragraph_;
+  ElementCollector<std::optional<std::string>> run_;  ///< the run's value
 };
 
 /// The paragraph texts of `xml` (ParagraphTextPass over the whole text).
