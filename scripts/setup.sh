@@ -18,7 +18,7 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
-python3 -m pip install -q --disable-pip-version-check "scikit-build-core>=0.10" pytest python-pptx lxml
+python3 -m pip install -q --disable-pip-version-check --root-user-action=ignore "scikit-build-core>=0.10" pytest python-pptx lxml
 # Built in build/ (kept between runs, so rebuilds are incremental).
-python3 -m pip install -q --disable-pip-version-check --no-build-isolation \
+python3 -m pip install -q --disable-pip-version-check --root-user-action=ignore --no-build-isolation \
   -Cbuild-dir=build/python -Ccmake.define.VELMORA_WERROR="${VELMORA_WERROR:-OFF}" .
