@@ -35,6 +35,20 @@ class PrettyWriter {
   void value(const std::optional<T>& maybe) {
     if (maybe) value(*maybe); else null();
   }
+  /// A list is an array of its elements.
+  template <class T>
+  void value(const std::vector<T>& list) {
+    begin_array();
+    for (const auto& element : list) value(element);
+    end_array();
+  }
+  /// A record is written by its write_json(PrettyWriter&, const Record&),
+  /// found beside the record's type.
+  template <class Record>
+    requires requires(PrettyWriter& out, const Record& record) { write_json(out, record); }
+  void value(const Record& record) {
+    write_json(*this, record);
+  }
 
   /// key(name) then value(v): the common case of a record field.
   template <class T>

@@ -74,20 +74,19 @@ PackageManifest roundtrip_package(const std::string& input, const std::string& o
   return manifest;
 }
 
+void write_json(json::PrettyWriter& out, const PartRecord& part) {
+  out.begin_object();
+  out.field("name", part.name);
+  out.field("size", part.size);
+  out.field("sha256", part.sha256);
+  out.field("kind", part_kind_name(part.kind));
+  out.end_object();
+}
+
 void write_json(json::PrettyWriter& out, const PackageManifest& manifest) {
   out.begin_object();
   out.field("path", manifest.path);
-  out.key("parts");
-  out.begin_array();
-  for (const PartRecord& part : manifest.parts) {
-    out.begin_object();
-    out.field("name", part.name);
-    out.field("size", part.size);
-    out.field("sha256", part.sha256);
-    out.field("kind", part_kind_name(part.kind));
-    out.end_object();
-  }
-  out.end_array();
+  out.field("parts", manifest.parts);
   out.end_object();
 }
 

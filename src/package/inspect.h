@@ -41,6 +41,7 @@ PackageManifest inspect_archive(std::string path, const zip::Archive& package);
 /// failure leaves `output` as it was.
 PackageManifest roundtrip_package(const std::string& input, const std::string& output);
 
+void write_json(json::PrettyWriter& out, const PartRecord& part);
 void write_json(json::PrettyWriter& out, const PackageManifest& manifest);
 
 }  // namespace velmora::package

@@ -86,10 +86,7 @@ void write_json(json::PrettyWriter& out, const PlaceholderShapeBatchAddSummary& 
   out.field("path", summary.path);
   out.field("slide_index", summary.slide_index);
   out.field("slide_part", summary.slide_part);
-  out.key("shape_ids");
-  out.begin_array();
-  for (uint64_t id : summary.shape_ids) out.value(id);
-  out.end_array();
+  out.field("shape_ids", summary.shape_ids);
   out.field("part_count", summary.part_count);
   out.field("has_vba", summary.has_vba);
   out.end_object();

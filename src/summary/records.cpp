@@ -22,87 +22,57 @@ namespace {
 
 using json::PrettyWriter;
 
-// One writer per value form; lists become arrays of their elements.
-template <class T>
-void emit(PrettyWriter& out, const T& value) {
-  out.value(value);
-}
-void emit(PrettyWriter& out, const ParagraphFieldSummary& field) { write_json(out, field); }
-void emit(PrettyWriter& out, const TableSummary& table) { write_json(out, table); }
-void emit(PrettyWriter& out, const SlideSummary& slide) { write_json(out, slide); }
-void emit(PrettyWriter& out, const ShapeSummary& shape) { write_json(out, shape); }
-void emit(PrettyWriter& out, const package::RelationshipSummary& relationship) { write_json(out, relationship); }
-void emit(PrettyWriter& out, const std::optional<TransformSummary>& transform) {
-  if (transform) {
-    write_json(out, *transform);
-  } else {
-    out.null();
-  }
-}
-template <class T>
-void emit(PrettyWriter& out, const std::vector<T>& list) {
-  out.begin_array();
-  for (const T& element : list) emit(out, element);
-  out.end_array();
-}
-
-template <class T>
-void member(PrettyWriter& out, std::string_view name, const T& value) {
-  out.key(name);
-  emit(out, value);
-}
-
 // Every member of a shape but `children`, which the caller writes.
 void write_shape_members(PrettyWriter& out, const ShapeSummary& shape) {
-  member(out, "id", shape.id);
-  member(out, "name", shape.name);
-  member(out, "kind", shape.kind);
-  member(out, "is_placeholder", shape.is_placeholder);
-  member(out, "placeholder_type", shape.placeholder_type);
-  member(out, "placeholder_idx", shape.placeholder_idx);
-  member(out, "text", shape.text);
-  member(out, "paragraphs", shape.paragraphs);
-  member(out, "paragraph_runs", shape.paragraph_runs);
-  member(out, "paragraph_line_breaks", shape.paragraph_line_breaks);
-  member(out, "paragraph_fields", shape.paragraph_fields);
-  member(out, "paragraph_run_bold", shape.paragraph_run_bold);
-  member(out, "paragraph_run_italic", shape.paragraph_run_italic);
-  member(out, "paragraph_run_underline", shape.paragraph_run_underline);
-  member(out, "paragraph_run_font_size", shape.paragraph_run_font_size);
-  member(out, "paragraph_run_font_name", shape.paragraph_run_font_name);
-  member(out, "tables", shape.tables);
-  member(out, "relationship_ids", shape.relationship_ids);
-  member(out, "has_chart", shape.has_chart);
-  member(out, "has_picture", shape.has_picture);
-  member(out, "has_group", shape.has_group);
-  member(out, "transform", shape.transform);
-  member(out, "effective_transform", shape.effective_transform);
+  out.field("id", shape.id);
+  out.field("name", shape.name);
+  out.field("kind", shape.kind);
+  out.field("is_placeholder", shape.is_placeholder);
+  out.field("placeholder_type", shape.placeholder_type);
+  out.field("placeholder_idx", shape.placeholder_idx);
+  out.field("text", shape.text);
+  out.field("paragraphs", shape.paragraphs);
+  out.field("paragraph_runs", shape.paragraph_runs);
+  out.field("paragraph_line_breaks", shape.paragraph_line_breaks);
+  out.field("paragraph_fields", shape.paragraph_fields);
+  out.field("paragraph_run_bold", shape.paragraph_run_bold);
+  out.field("paragraph_run_italic", shape.paragraph_run_italic);
+  out.field("paragraph_run_underline", shape.paragraph_run_underline);
+  out.field("paragraph_run_font_size", shape.paragraph_run_font_size);
+  out.field("paragraph_run_font_name", shape.paragraph_run_font_name);
+  out.field("tables", shape.tables);
+  out.field("relationship_ids", shape.relationship_ids);
+  out.field("has_chart", shape.has_chart);
+  out.field("has_picture", shape.has_picture);
+  out.field("has_group", shape.has_group);
+  out.field("transform", shape.transform);
+  out.field("effective_transform", shape.effective_transform);
 }
 
 }  // namespace
 
 void write_json(PrettyWriter& out, const TransformSummary& transform) {
   out.begin_object();
-  member(out, "x", transform.x);
-  member(out, "y", transform.y);
-  member(out, "cx", transform.cx);
-  member(out, "cy", transform.cy);
+  out.field("x", transform.x);
+  out.field("y", transform.y);
+  out.field("cx", transform.cx);
+  out.field("cy", transform.cy);
   out.end_object();
 }
 
 void write_json(PrettyWriter& out, const ParagraphFieldSummary& field) {
   out.begin_object();
-  member(out, "run_slot", field.run_slot);
-  member(out, "line_breaks_before", field.line_breaks_before);
-  member(out, "text", field.text);
+  out.field("run_slot", field.run_slot);
+  out.field("line_breaks_before", field.line_breaks_before);
+  out.field("text", field.text);
   out.end_object();
 }
 
 void write_json(PrettyWriter& out, const TableSummary& table) {
   out.begin_object();
-  member(out, "rows", table.rows);
-  member(out, "row_count", table.row_count);
-  member(out, "col_count", table.col_count);
+  out.field("rows", table.rows);
+  out.field("row_count", table.row_count);
+  out.field("col_count", table.col_count);
   out.end_object();
 }
 
@@ -136,28 +106,28 @@ void write_json(PrettyWriter& out, const ShapeSummary& root) {
 
 void write_json(PrettyWriter& out, const SlideSummary& slide) {
   out.begin_object();
-  member(out, "part", slide.part);
-  member(out, "texts", slide.texts);
-  member(out, "shapes", slide.shapes);
-  member(out, "tables", slide.tables);
-  member(out, "notes", slide.notes);
-  member(out, "relationships", slide.relationships);
-  member(out, "image_relationships", slide.image_relationships);
-  member(out, "chart_relationships", slide.chart_relationships);
-  member(out, "comment_relationships", slide.comment_relationships);
-  member(out, "media_relationships", slide.media_relationships);
-  member(out, "ole_relationships", slide.ole_relationships);
-  member(out, "has_transition", slide.has_transition);
-  member(out, "has_timing", slide.has_timing);
+  out.field("part", slide.part);
+  out.field("texts", slide.texts);
+  out.field("shapes", slide.shapes);
+  out.field("tables", slide.tables);
+  out.field("notes", slide.notes);
+  out.field("relationships", slide.relationships);
+  out.field("image_relationships", slide.image_relationships);
+  out.field("chart_relationships", slide.chart_relationships);
+  out.field("comment_relationships", slide.comment_relationships);
+  out.field("media_relationships", slide.media_relationships);
+  out.field("ole_relationships", slide.ole_relationships);
+  out.field("has_transition", slide.has_transition);
+  out.field("has_timing", slide.has_timing);
   out.end_object();
 }
 
 void write_json(PrettyWriter& out, const PresentationSummary& presentation) {
   out.begin_object();
-  member(out, "path", presentation.path);
-  member(out, "slide_count", presentation.slide_count);
-  member(out, "slides", presentation.slides);
-  member(out, "has_vba", presentation.has_vba);
+  out.field("path", presentation.path);
+  out.field("slide_count", presentation.slide_count);
+  out.field("slides", presentation.slides);
+  out.field("has_vba", presentation.has_vba);
   out.end_object();
 }
 
